@@ -1,0 +1,24 @@
+// An image in memory that scenes and the grid read through a pixel pointer.
+//
+// Pixels are one block, rows top to bottom, no padding. A loader that cannot
+// make sense of its file returns an empty texture: 0 x 0, no pixels.
+#pragma once
+#include "Lib/Single.h"
+
+namespace Ryx_Vektu
+{
+    class Texture
+    {
+    public:
+        virtual int Get_Width() = 0;
+        virtual int Get_Height() = 0;
+        virtual void* Get_Pixels() = 0;
+        virtual int Get_Bytes_Per_Pixel() = 0;
+        virtual ~Texture() = default;
+    };
+
+    // 1, 2, 3 or 4 bytes per pixel, the bytes as the file stores them, top row first.
+    Ryx_Lib::Single<Texture> Load_TGA_Texture(const char* path);
+    // 4 bytes per pixel, 0xFFRRGGBB; plain or scrambled files.
+    Ryx_Lib::Single<Texture> Load_JPG_Texture(const char* path);
+}

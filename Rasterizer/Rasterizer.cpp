@@ -1,0 +1,6 @@
+#include "Rasterizer/Rasterizer.h"
+
+namespace Ryx_Rasterizer
+{
+    Rasterizer::~Rasterizer() = default;
+}
