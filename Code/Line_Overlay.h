@@ -11,7 +11,14 @@ namespace Ryx_Vektu
 
     // Adds byte i of the image, as a grey v * 0x010101, to pixel i of the
     // frame, for i below count.
-    inline void Add_Grey_Overlay(std::uint32_t* frame, const std::uint8_t* bytes, std::size_t count)
+    // The image never lies inside the frame buffer; saying so, and asking for
+    // the vectorizer's cheap model, lets the compiler add four pixels at a
+    // time (integer work: the same bytes either way).
+#if defined(__GNUC__) && !defined(__clang__)
+    __attribute__((optimize("tree-vectorize", "vect-cost-model=cheap")))
+#endif
+    inline void Add_Grey_Overlay(std::uint32_t* __restrict frame, const std::uint8_t* __restrict bytes,
+                                 std::size_t count)
     {
         for (std::size_t i = 0; i < count; ++i)
             frame[i] = Saturating_Add(frame[i], std::uint32_t(bytes[i]) * 0x010101u);

@@ -35,6 +35,7 @@ namespace Ryx_Vektu
         float Get_Phase() const { return m_phase; }
         float Get_Speed() const { return m_speed; }
         float Get_Rate() const { return m_rate; }
+        std::uint32_t Get_Colour() const { return m_colour; }
         Texture* Get_Image(int i) const { return m_images[i].Get(); }
         Texture* Get_Overlay() const { return m_overlay; }
 
