@@ -7,6 +7,7 @@
 #include "Code/Grid.h"
 
 #include <memory>
+#include <utility>
 #include <new>
 #include "Code/Shader.h"
 #include "Code/Texture.h"
@@ -86,42 +87,68 @@ namespace Ryx_Vektu
             m_texture_usable = height >= 1 && m_texture->Get_Pixels() && m_texture->Get_Bytes_Per_Pixel() >= 4;
         }
 
-        void Grid_Impl::Render()
+        // What one render needs from the grid, the texture and the shader,
+        // in locals, so the pixel loop reloads nothing.
+        struct Sampler
         {
-            RYX_ASSERT(Get_Shader() != 0);
-            Shader* shader = Get_Shader();
-            if (!shader || !m_texture_usable || !m_window || !m_vertices)
-                return;
-            const std::uint8_t* table = shader->table;
-            std::uint32_t* buffer = m_window->Get_Buffer();
-            const std::int64_t width = m_window->Get_Width();
-            const std::int64_t height = m_window->Get_Height();
-            const std::uint8_t* texels = static_cast<const std::uint8_t*>(m_texture->Get_Pixels());
-            if (!buffer)
-                return;
+            const std::uint8_t* texels;
+            const std::uint8_t* table;
+            std::uint32_t u_offset;  // half the height, in 16.16, added to u
+            std::uint32_t v_offset;  // half the width, added to v
+            std::uint32_t width_mask;
+            std::uint32_t height_mask;
+            std::uint32_t width_shift;
+        };
 
-            const std::int64_t top = (height + 16 - 16 * std::int64_t(m_rows)) / 2;
-            const Grid_Vertex* vertices = m_vertices.get();
-            for (std::int32_t i = 0; i + 1 < m_rows; ++i)
+        // Every whole cell of the lattice that lies inside the window.
+        //
+        // The half-size offsets are added to the coordinates once per cell
+        // instead of per pixel: only the low bits of (u >> 16) + offset
+        // survive the width mask, and those are the low bits of
+        // (u + (offset << 16)) >> 16. In the same way, for a height mask
+        // below 2^16, ((v >> 16) & height mask) << width shift is
+        // (v >> (16 - width shift)) & (height mask << width shift). Taller
+        // textures take the literal form (Tall). Shift is the texture's width
+        // shift as a constant, which keeps masks and shifts out of registers;
+        // -1 reads it from the sampler.
+        template <bool Tall, int Shift>
+        void Fill_Cells(std::uint32_t* buffer, std::int64_t width, std::int64_t height, std::int64_t top,
+                        const Grid_Vertex* vertices, std::int64_t columns, std::int64_t rows, const Sampler& sampler)
+        {
+            const std::uint8_t* const texels = sampler.texels;
+            const std::uint8_t* const table = sampler.table;
+            const std::uint32_t width_shift = Shift >= 0 ? std::uint32_t(Shift) : sampler.width_shift;
+            const std::uint32_t width_mask = Shift >= 0 ? (1u << Shift) - 1 : sampler.width_mask;
+            const std::uint32_t height_mask = sampler.height_mask;
+            const std::uint32_t row_mask = height_mask << width_shift;
+            const std::uint32_t v_shift = 16 - width_shift;
+            const std::uint32_t u_offset = sampler.u_offset;
+            const std::uint32_t v_offset = Tall ? 0 : sampler.v_offset;
+            const std::uint32_t half_width = sampler.v_offset >> 16;
+
+            for (std::int64_t i = 0; i + 1 < rows; ++i)
             {
-                const std::int64_t cell_top = top + 16 * std::int64_t(i);
-                // Only whole cells inside the window are drawn.
+                const std::int64_t cell_top = top + 16 * i;
                 if (cell_top < 0 || cell_top + 16 > height)
                     continue;
-                for (std::int32_t j = 0; j + 1 < m_columns && 16 * std::int64_t(j + 1) <= width; ++j)
+                const Grid_Vertex* upper = vertices + i * columns;
+                const Grid_Vertex* lower = upper + columns;
+                for (std::int64_t j = 0; j + 1 < columns && 16 * (j + 1) <= width; ++j)
                 {
-                    const Grid_Vertex& v00 = vertices[std::int64_t(i) * m_columns + j];
-                    const Grid_Vertex& v01 = vertices[std::int64_t(i) * m_columns + j + 1];
-                    const Grid_Vertex& v10 = vertices[std::int64_t(i + 1) * m_columns + j];
-                    const Grid_Vertex& v11 = vertices[std::int64_t(i + 1) * m_columns + j + 1];
-                    std::uint32_t ul = v00.u, vl = v00.v, sl = v00.shade;
-                    std::uint32_t ur = v01.u, vr = v01.v, sr = v01.shade;
-                    const std::uint32_t dul = Wrap16(std::uint32_t(v10.u) - ul);
-                    const std::uint32_t dvl = Wrap16(std::uint32_t(v10.v) - vl);
+                    const Grid_Vertex& v00 = upper[j];
+                    const Grid_Vertex& v01 = upper[j + 1];
+                    const Grid_Vertex& v10 = lower[j];
+                    const Grid_Vertex& v11 = lower[j + 1];
+                    std::uint32_t ul = std::uint32_t(v00.u) + u_offset, ur = std::uint32_t(v01.u) + u_offset;
+                    std::uint32_t vl = std::uint32_t(v00.v) + v_offset, vr = std::uint32_t(v01.v) + v_offset;
+                    std::uint32_t sl = v00.shade, sr = v01.shade;
+                    const std::uint32_t dul = Wrap16(std::uint32_t(v10.u) - std::uint32_t(v00.u));
+                    const std::uint32_t dvl = Wrap16(std::uint32_t(v10.v) - std::uint32_t(v00.v));
                     const std::uint32_t dsl = Shade_Step(std::uint32_t(v10.shade) - sl);
-                    const std::uint32_t dur = Wrap16(std::uint32_t(v11.u) - ur);
-                    const std::uint32_t dvr = Wrap16(std::uint32_t(v11.v) - vr);
+                    const std::uint32_t dur = Wrap16(std::uint32_t(v11.u) - std::uint32_t(v01.u));
+                    const std::uint32_t dvr = Wrap16(std::uint32_t(v11.v) - std::uint32_t(v01.v));
                     const std::uint32_t dsr = Shade_Step(std::uint32_t(v11.shade) - sr);
+
                     std::uint32_t* row = buffer + cell_top * width + 16 * j;
                     for (int py = 0; py < 16; ++py, row += width)
                     {
@@ -129,13 +156,18 @@ namespace Ryx_Vektu
                         const std::uint32_t dv = Wrap16(vr - vl);
                         const std::uint32_t ds = Shade_Step(sr - sl);
                         std::uint32_t u = ul, v = vl, s = sl;
+#pragma GCC unroll 16
                         for (int px = 0; px < 16; ++px)
                         {
-                            // Half the height goes with u and half the width with v.
-                            const std::int32_t x = ((std::int32_t(u) >> 16) + m_half_height) & m_width_mask;
-                            const std::int32_t y = ((std::int32_t(v) >> 16) + m_half_width) & m_height_mask;
-                            const std::uint8_t* t = texels + 4 * std::int64_t(x + (y << m_width_shift));
-                            const std::uint8_t* level = table + 256 * ((std::int32_t(s) >> 16) & 0x1FF);
+                            const std::uint32_t x = (u >> 16) & width_mask;
+                            std::uint32_t y;
+                            if (Tall)
+                                y = ((std::uint32_t(std::int32_t(v) >> 16) + half_width) & height_mask) << width_shift;
+                            else
+                                y = (v >> v_shift) & row_mask;
+                            const std::uint8_t* t = texels + 4 * std::size_t(x + y);
+                            // (s >> 16) & 0x1FF, times the 256 bytes of a level.
+                            const std::uint8_t* level = table + ((s >> 8) & 0x1FF00);
                             row[px] = 0xFF000000u | std::uint32_t(level[t[2]]) << 16 |
                                       std::uint32_t(level[t[1]]) << 8 | level[t[0]];
                             u += du;
@@ -147,6 +179,40 @@ namespace Ryx_Vektu
                     }
                 }
             }
+        }
+
+        using Cell_Filler = void (*)(std::uint32_t*, std::int64_t, std::int64_t, std::int64_t, const Grid_Vertex*,
+                                     std::int64_t, std::int64_t, const Sampler&);
+
+        template <int... Shifts>
+        Cell_Filler Pick_Filler(bool tall, std::uint32_t shift, std::integer_sequence<int, Shifts...>)
+        {
+            static constexpr Cell_Filler by_shift[] = {&Fill_Cells<false, Shifts>...};
+            return tall || shift >= sizeof...(Shifts) ? &Fill_Cells<true, -1> : by_shift[shift];
+        }
+
+        void Grid_Impl::Render()
+        {
+            RYX_ASSERT(Get_Shader() != 0);
+            Shader* shader = Get_Shader();
+            if (!shader || !m_texture_usable || !m_window || !m_vertices)
+                return;
+            std::uint32_t* buffer = m_window->Get_Buffer();
+            const std::int64_t width = m_window->Get_Width();
+            const std::int64_t height = m_window->Get_Height();
+            if (!buffer)
+                return;
+            const Sampler sampler{static_cast<const std::uint8_t*>(m_texture->Get_Pixels()),
+                                  shader->table,
+                                  std::uint32_t(m_half_height) << 16,
+                                  std::uint32_t(m_half_width) << 16,
+                                  std::uint32_t(m_width_mask),
+                                  std::uint32_t(m_height_mask),
+                                  std::uint32_t(m_width_shift)};
+            const Cell_Filler fill = Pick_Filler(m_height_mask > 0xFFFF, sampler.width_shift,
+                                                 std::make_integer_sequence<int, 11>());
+            fill(buffer, width, height, (height + 16 - 16 * std::int64_t(m_rows)) / 2, m_vertices.get(), m_columns,
+                 m_rows, sampler);
         }
     }
 
