@@ -9,8 +9,10 @@
 #include <cstdio>
 #include "Code/Line.h"
 #include "Code/Line_Overlay.h"
+#include "Code/Overlay.h"
 #include "Code/Music.h"
 #include "Code/Random.h"
+#include "Code/Saturating_Add.h"
 #include "Code/Timer.h"
 #include "Code/Window.h"
 #include "Lib/Assertion.h"
@@ -180,8 +182,8 @@ namespace Ryx_Vektu
 
         Draw_Segments(Line_Colour(colour, s_cue.flash));
         if (m_overlay)
-            Add_Grey_Overlay(m_window->Get_Buffer(), static_cast<const std::uint8_t*>(m_overlay->Get_Pixels()),
-                             m_overlay_bytes);
+            Add_Greyscale(m_window->Get_Buffer(), static_cast<const std::uint8_t*>(m_overlay->Get_Pixels()),
+                          m_overlay_bytes);
 
         s_cue.flash = float(double(s_cue.flash) * 0.56f);
 

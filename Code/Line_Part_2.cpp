@@ -5,6 +5,7 @@
 #include <cmath>
 #include "Code/Line.h"
 #include "Code/Line_Overlay.h"
+#include "Code/Overlay.h"
 #include "Code/Music.h"
 #include "Code/Random.h"
 #include "Code/Timer.h"
@@ -160,8 +161,8 @@ namespace Ryx_Vektu
 
         Draw_Segments(Line_Colour(colour, s_cue.flash));
         if (m_overlay)
-            Add_Grey_Overlay(m_window->Get_Buffer() + std::size_t(m_window->Get_Width()) * Overlay_Top,
-                             static_cast<const std::uint8_t*>(m_overlay->Get_Pixels()), m_overlay_bytes);
+            Add_Greyscale(m_window->Get_Buffer() + std::size_t(m_window->Get_Width()) * Overlay_Top,
+                          static_cast<const std::uint8_t*>(m_overlay->Get_Pixels()), m_overlay_bytes);
 
         s_cue.flash = float(double(s_cue.flash) * 0.56f);
 
