@@ -188,7 +188,7 @@ TEST(Image_Writer, Scramble_Is_The_Key_Stream_And_Its_Own_Inverse)
 
 TEST(Image_Writer, Write_File_Replaces_Whole_Files)
 {
-    const std::filesystem::path dir = std::filesystem::path(RYX_BIN_DIR) / "Test_Image_Writer" / "sub";
+    const std::filesystem::path dir = std::filesystem::path(RYX_BIN_DIR) / "Test_Files" / "Image_Writer" / "sub";
     std::filesystem::remove_all(dir.parent_path());
     const std::string path = (dir / "out.bin").string();
     ASSERT_TRUE(Write_File(path, {1, 2, 3}));
