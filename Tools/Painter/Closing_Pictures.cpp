@@ -14,8 +14,7 @@ namespace Ryx_Painter
         void Finish(Grey_Image& image, int radius, float strength)
         {
             Add_Glow(image, radius, strength);
-            for (float& v : image.pixels)
-                v = v < 0.5f / 255 ? 0.0f : v;
+            Clear_Haze(image);
         }
     }
 
@@ -28,9 +27,10 @@ namespace Ryx_Painter
         {
             // Kick: a solid core and the shock rings it throws off.
             Paint(image, Disc(Cx, Cy, 62), 1.0f);
-            for (int r = 0; r < 5; ++r)
-                Paint(image, Ring(Cx, Cy, 92.0f + r * 34, 14.0f - r * 2.4f), 0.85f - r * 0.14f);
-            break;
+            for (int r = 0; r < 4; ++r)
+                Paint(image, Ring(Cx, Cy, 96.0f + r * 38, 14.0f - r * 2.5f), 0.9f - r * 0.16f);
+            Finish(image, 10, 0.5f);
+            return image;
         }
         case 1:
         {

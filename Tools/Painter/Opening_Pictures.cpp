@@ -21,11 +21,8 @@ namespace Ryx_Painter
             Grey_Image wide = Blur(letters, 28);
             Grey_Image near = Blur(letters, 8);
             for (std::size_t i = 0; i < letters.pixels.size(); ++i)
-            {
-                float v = letters.pixels[i] + near.pixels[i] * 0.55f + wide.pixels[i] * 0.5f;
-                // Below half a grey level the halo ends: black stays black.
-                letters.pixels[i] = v < 0.5f / 255 ? 0.0f : v;
-            }
+                letters.pixels[i] += near.pixels[i] * 0.55f + wide.pixels[i] * 0.5f;
+            Clear_Haze(letters);
         }
     }
 

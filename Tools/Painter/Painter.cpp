@@ -1,4 +1,4 @@
-// painter DATA_DIR FONT_DIR: paints every picture of the show and writes it
+// painter DATA_DIR [FONT_DIR]: paints every picture of the show and writes it
 // under DATA_DIR/texture and DATA_DIR/tekstit. Run by the build; the same
 // build always writes the same bytes. The TGA files use a mix of the
 // encodings the show's loader reads, so the show itself exercises them all.
@@ -54,13 +54,14 @@ namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 2 && argc != 3)
     {
-        std::fprintf(stderr, "usage: painter DATA_DIR FONT_DIR\n");
+        std::fprintf(stderr, "usage: painter DATA_DIR [FONT_DIR]\n");
         return 2;
     }
     Writer out{argv[1]};
-    std::string font_dir = argv[2];
+    // The build knows where the DejaVu fonts are; a caller may point elsewhere.
+    std::string font_dir = argc == 3 ? argv[2] : RYX_FONT_DIR;
     Fonts fonts{Font(font_dir + "/DejaVuSans-Bold.ttf"), Font(font_dir + "/DejaVuSansCondensed-Bold.ttf"),
                 Font(font_dir + "/DejaVuSansMono-Bold.ttf")};
     if (!fonts.bold.Is_Open() || !fonts.condensed.Is_Open() || !fonts.mono.Is_Open())

@@ -129,4 +129,10 @@ namespace Ryx_Painter
         for (std::size_t i = 0; i < image.pixels.size(); ++i)
             image.pixels[i] += halo.pixels[i] * strength;
     }
+
+    void Clear_Haze(Grey_Image& image, float floor)
+    {
+        for (float& v : image.pixels)
+            v = std::max(0.0f, v - floor) / (1.0f - floor);
+    }
 }

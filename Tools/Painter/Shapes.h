@@ -38,4 +38,8 @@ namespace Ryx_Painter
 
     // Adds a soft halo of the picture's own light: image + strength × blur.
     void Add_Glow(Grey_Image& image, int radius, float strength);
+
+    // Takes the faintest light off an overlay, rescaled so white stays white:
+    // a glow's far tail would otherwise leave a haze over the whole scene.
+    void Clear_Haze(Grey_Image& image, float floor = 2.0f / 255);
 }

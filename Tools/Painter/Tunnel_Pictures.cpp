@@ -42,8 +42,11 @@ namespace Ryx_Painter
     Colour_Image Paint_Plated_Wall()
     {
         return Fill(256, 256, [](float u, float v) {
-            int column = static_cast<int>(u * 4), row = static_cast<int>(v * 8);
-            float pu = Frac(u * 4), pv = Frac(v * 8);  // position inside the plate
+            // Plates are offset from the tile's edges, so the wrap runs through
+            // the middle of a plate rather than along a joint.
+            float su = u * 4 + 0.5f, sv = v * 8 + 0.25f;
+            int column = static_cast<int>(su) % 4, row = static_cast<int>(sv) % 8;
+            float pu = Frac(su), pv = Frac(sv);  // position inside the plate
             float shade = 0.55f + 0.3f * Hash01(column, row, 21);
             Rgb steel = Mix(Hex(0x3A4656), Hex(0x8C9AAE), shade);
             float grime = Fractal_Noise(u, v, 8, 5, 0.55f, 22);

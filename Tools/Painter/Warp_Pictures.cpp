@@ -42,15 +42,16 @@ namespace Ryx_Painter
         return Fill(256, 256, [&](float u, float v) {
             float light = 0;
             float weight = 1.0f;
-            int cells = 3;
-            for (int level = 0; level < 4; ++level)
+            // Cell counts that divide the tile's 256 pixels: every cell meets
+            // the pixel grid the same way, the wrap included.
+            const int levels[3] = {4, 16, 32};
+            for (int cells : levels)
             {
-                Cell_Sample c = Cellular(u, v, cells, 61 + level);
+                Cell_Sample c = Cellular(u, v, cells, 61 + 7 * cells);
                 float facet = Smooth_Step(0.12f, 0.0f, c.f2 - c.f1);
                 float body = 0.4f * Hash01(c.id, 62) * (1.0f - c.f1);
                 light += weight * (facet + body);
                 weight *= 0.55f;
-                cells *= 3;
             }
             float mist = 0.5f + 0.5f * Fractal_Noise(u, v, 4, 6, 0.6f, 63);
             return ice(Clamp01(light * 0.55f + mist * 0.35f));
@@ -131,9 +132,10 @@ namespace Ryx_Painter
                 float y0 = 20 + row * 12.5f;
                 float x = 150 + 60 * Hash01(row, 91);
                 int run = 0;
-                while (x < 490 - 60 * Hash01(row, 92))
+                float end = 470 - 60 * Hash01(row, 92);
+                while (x < end)
                 {
-                    float length = 8 + 70 * Hash01(row, run, 93);
+                    float length = std::min(8 + 70 * Hash01(row, run, 93), end - x);
                     float level = Hash01(row, run, 94) > 0.3f ? 0.3f + 0.6f * Hash01(row, run, 95) : 0.0f;
                     if (level > 0)
                         Paint(image, Box(x, y0, x + length, y0 + 9), level, Blend::Max, int(x) - 1, int(y0) - 1,
@@ -148,7 +150,7 @@ namespace Ryx_Painter
         {
             // A word cut into slices that have slipped apart.
             Grey_Image word(w, h);
-            fonts.bold.Draw_Centred(word, "SIGNAL", 120, 320, 215, 1.0f, 6);
+            fonts.bold.Draw_Centred(word, "SIGNAL", 84, 320, 200, 1.0f, 6);
             for (int y = 0; y < h; ++y)
             {
                 int slice = y / 14;
@@ -161,11 +163,12 @@ namespace Ryx_Painter
                         image.At(x, y) = word.At(sx, y) * level;
                 }
             }
-            Paint(image, Box(200, 240, 440, 246), 0.6f);
+            Paint(image, Box(210, 222, 430, 227), 0.6f);
             break;
         }
         }
         Add_Glow(image, 10, 0.35f);
+        Clear_Haze(image);
         return image;
     }
 }
