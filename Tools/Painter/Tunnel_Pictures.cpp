@@ -152,15 +152,21 @@ namespace Ryx_Painter
                 else
                 {
                     // Floor: perspective grid glowing magenta, fading into the distance.
-                    float depth = fy - horizon + 1;
-                    float z = 2400.0f / depth;
-                    float gx = (fx - 320) * z / 220.0f;
-                    float line_x = std::fabs(Frac(gx / 40.0f) - 0.5f) * 40.0f / z * 220.0f;
-                    float line_z = std::fabs(Frac(z / 40.0f) - 0.5f) * 40.0f / (z * z / 2400.0f);
-                    float grid = std::max(Smooth_Step(1.6f, 0.3f, line_x), Smooth_Step(1.6f, 0.3f, line_z));
+                    // Lines lie at whole numbers of the floor's coordinates; their
+                    // distance in pixels is the coordinate's distance over its rate
+                    // of change per pixel, so near and far lines are equally crisp.
+                    float depth = fy - horizon;
+                    float gx = (fx - 320) / depth * 3.0f, gz = 60.0f / depth + 0.3f;
+                    float line_x = std::fabs(gx - std::round(gx)) / (3.0f / depth);
+                    float line_z = std::fabs(gz - std::round(gz)) / (60.0f / (depth * depth));
+                    // Where lines crowd closer than a few pixels they would only shimmer: fade them.
+                    float keep_x = Smooth_Step(0.25f, 0.08f, 3.0f / depth);
+                    float keep_z = Smooth_Step(0.25f, 0.08f, 60.0f / (depth * depth));
+                    float grid = std::max(Smooth_Step(1.4f, 0.2f, line_x) * keep_x,
+                                          Smooth_Step(1.4f, 0.2f, line_z) * keep_z);
                     float fade = Clamp01(depth / 118.0f);
-                    c = Hex(0x10000C) * fade + Hex(0xFF2AA0) * (grid * (0.25f + 0.75f * fade));
-                    c = c + Hex(0xFF6030) * (0.3f * std::exp(-depth / 10.0f));
+                    c = Hex(0x10000C) * fade + Hex(0xFF2AA0) * (grid * std::pow(fade, 1.5f));
+                    c = c + Hex(0xFF6030) * (0.4f * std::exp(-depth / 8.0f));
                 }
                 image.At(x, y) = c;
             }
