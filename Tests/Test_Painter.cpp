@@ -232,3 +232,104 @@ TEST(Painter, Paints_The_Same_Bytes_Every_Run)
         EXPECT_TRUE(again == Read_Bytes(Data_Path(file)));
     }
 }
+
+// The generators themselves, where a fault would not show in one picture.
+#include "Tools/Painter/Noise.h"
+#include "Tools/Painter/Shapes.h"
+#include "Tools/Painter/Text.h"
+
+namespace Painter = Ryx_Painter;
+
+TEST(Painter_Kit, Noise_Repeats_Exactly_One_Tile_On)
+{
+    for (float u : {0.0f, 0.013f, 0.5f, 0.77f, 0.999f})
+        for (float v : {0.0f, 0.25f, 0.61f, 0.998f})
+        {
+            float n = Painter::Fractal_Noise(u, v, 3, 6, 0.5f, 9);
+            // Lattice wrap, not coincidence: the same value one tile over in
+            // each direction, and away from the lattice's own points.
+            EXPECT_NEAR(n, Painter::Fractal_Noise(u + 1, v, 3, 6, 0.5f, 9), 1e-4f);
+            EXPECT_NEAR(n, Painter::Fractal_Noise(u, v - 1, 3, 6, 0.5f, 9), 1e-4f);
+            EXPECT_NEAR(Painter::Ridged_Noise(u, v, 4, 5, 0.5f, 2), Painter::Ridged_Noise(u - 1, v + 1, 4, 5, 0.5f, 2),
+                        1e-4f);
+            Painter::Cell_Sample a = Painter::Cellular(u, v, 5, 4), b = Painter::Cellular(u + 1, v + 1, 5, 4);
+            EXPECT_NEAR(a.f1, b.f1, 1e-4f);
+            EXPECT_NEAR(a.f2, b.f2, 1e-4f);
+            EXPECT_EQ(a.id, b.id);
+        }
+}
+
+TEST(Painter_Kit, Noise_Has_Range_And_Depends_On_Its_Seed)
+{
+    float low = 1, high = -1;
+    int differ = 0;
+    for (int i = 0; i < 4096; ++i)
+    {
+        float u = (i % 64) / 64.0f, v = (i / 64) / 64.0f;
+        float n = Painter::Fractal_Noise(u, v, 4, 5, 0.5f, 1);
+        low = std::min(low, n), high = std::max(high, n);
+        differ += std::fabs(n - Painter::Fractal_Noise(u, v, 4, 5, 0.5f, 2)) > 0.05f;
+        Painter::Cell_Sample c = Painter::Cellular(u, v, 6, 3);
+        EXPECT_LE(c.f1, c.f2);
+        EXPECT_LT(c.f1, 1.5f) << "a feature point lies in every neighbourhood";
+    }
+    EXPECT_LT(low, -0.4f);
+    EXPECT_GT(high, 0.4f);
+    EXPECT_GT(differ, 2048);
+}
+
+TEST(Painter_Kit, Shapes_Cover_Their_Area_With_Soft_Edges)
+{
+    Painter::Grey_Image image(100, 100);
+    Painter::Paint(image, Painter::Disc(50, 50, 20), 1.0f);
+    double area = 0;
+    int partial = 0;
+    for (float v : image.pixels)
+        area += v, partial += v > 0 && v < 1;
+    EXPECT_NEAR(area, 3.14159 * 400, 6.0);
+    EXPECT_GT(partial, 60) << "anti-aliased rim";
+    EXPECT_EQ(image.At(0, 0), 0.0f);
+    // Erasing cuts the shape out of what is there and leaves the rest.
+    Painter::Grey_Image full(100, 100);
+    std::fill(full.pixels.begin(), full.pixels.end(), 1.0f);
+    Painter::Paint(full, Painter::Box(20, 20, 80, 40), 1.0f, Painter::Blend::Erase);
+    EXPECT_EQ(full.At(50, 30), 0.0f);
+    EXPECT_EQ(full.At(50, 60), 1.0f);
+    EXPECT_EQ(full.At(10, 30), 1.0f);
+}
+
+TEST(Painter_Kit, Blur_Keeps_Light_And_Wraps_Tiles)
+{
+    Painter::Grey_Image image(64, 32);
+    image.At(0, 0) = 1.0f;
+    Painter::Grey_Image wrapped = Painter::Blur(image, 8, true);
+    double sum = 0;
+    for (float v : wrapped.pixels)
+        sum += v;
+    EXPECT_NEAR(sum, 1.0, 1e-3) << "a tile's blur loses no light";
+    EXPECT_NEAR(wrapped.At(63, 31), wrapped.At(1, 1), 1e-6f) << "spreads across both edges alike";
+    Painter::Grey_Image open = Painter::Blur(image, 8, false);
+    EXPECT_NEAR(open.At(63, 31), 0.0f, 1e-7f);
+    EXPECT_GE(*std::min_element(open.pixels.begin(), open.pixels.end()), 0.0f);
+    EXPECT_GT(open.At(1, 1), 0.0f);
+}
+
+TEST(Painter_Kit, Text_Lands_Where_It_Was_Measured)
+{
+    Painter::Font font(std::string(RYX_FONT_DIR) + "/DejaVuSans-Bold.ttf");
+    ASSERT_TRUE(font.Is_Open());
+    Painter::Grey_Image image(400, 120);
+    int width = font.Measure("LIGHT", 60, 4);
+    Painter::Text_Box box = font.Draw_Centred(image, "LIGHT", 60, 200, 90, 1.0f, 4);
+    EXPECT_NEAR(box.x1 - box.x0, width, 6);
+    EXPECT_NEAR((box.x0 + box.x1) / 2, 200, 4);
+    EXPECT_LE(box.y1, 91) << "capitals sit on the baseline";
+    EXPECT_GT(box.y1 - box.y0, 35);
+    EXPECT_LT(font.Fit("LIGHT", 100, 200), 60);
+    // Text off the image is cut, not written out of bounds.
+    Painter::Text_Box off = font.Draw(image, "LIGHT", 60, 380, 10, 1.0f);
+    EXPECT_LE(off.x1, 400);
+    Painter::Font missing("no such font.ttf");
+    EXPECT_FALSE(missing.Is_Open());
+    EXPECT_EQ(missing.Draw(image, "X", 20, 0, 20).x1, 0);
+}

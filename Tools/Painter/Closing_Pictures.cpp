@@ -39,14 +39,14 @@ namespace Ryx_Painter
             {
                 float a = s * 2 * Pi / 18 + 0.3f * Hash01(s, 111);
                 float length = 90 + 80 * Hash01(s, 112);
-                float half = 0.07f;
+                float half = 0.11f;
                 Paint(image,
-                      Polygon({Cx + std::cos(a - half) * 30, Cy + std::sin(a - half) * 30,
-                               Cx + std::cos(a) * length, Cy + std::sin(a) * length, Cx + std::cos(a + half) * 30,
-                               Cy + std::sin(a + half) * 30}),
+                      Polygon({Cx + std::cos(a - half) * 36, Cy + std::sin(a - half) * 36,
+                               Cx + std::cos(a) * length, Cy + std::sin(a) * length, Cx + std::cos(a + half) * 36,
+                               Cy + std::sin(a + half) * 36}),
                       0.95f, Blend::Max, int(Cx - 180), 0, int(Cx + 181), H);
             }
-            Paint(image, Disc(Cx, Cy, 34), 1.0f);
+            Paint(image, Disc(Cx, Cy, 42), 1.0f);
             for (int p = 0; p < 40; ++p)
             {
                 float a = Hash01(p, 113) * 2 * Pi, d = 150 + 100 * Hash01(p, 114);

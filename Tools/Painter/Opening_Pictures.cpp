@@ -54,6 +54,11 @@ namespace Ryx_Painter
             if (box.x1 < w - 90)
                 Paint(image, Segment(box.x1 + 24.0f, mid, w - 30.0f, mid, 2), 0.55f);
         }
+        // Every third row a shade dimmer, like the loading card's scan lines;
+        // the glow, taken after, stays smooth.
+        for (int y = 0; y < h; y += 3)
+            for (int x = 0; x < w; ++x)
+                image.At(x, y) *= 0.72f;
         Glow_Into(image);
         return image;
     }

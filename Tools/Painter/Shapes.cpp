@@ -96,12 +96,14 @@ namespace Ryx_Painter
                         return 0.0f;
                     return src[static_cast<std::size_t>(i) * stride];
                 };
-                float sum = 0;
+                // A running sum in double, held at zero or above: light is never
+                // negative, and rounding must not leave a grey film on black.
+                double sum = 0;
                 for (int i = -radius; i <= radius; ++i)
                     sum += read(i);
                 for (int i = 0; i < count; ++i)
                 {
-                    line[i] = sum * scale;
+                    line[i] = std::max(0.0f, static_cast<float>(sum * scale));
                     sum += read(i + radius + 1) - read(i - radius);
                 }
                 float* dst = out + static_cast<std::size_t>(l) * line_stride;
