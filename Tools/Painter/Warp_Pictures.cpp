@@ -20,16 +20,19 @@ namespace Ryx_Painter
     Colour_Image Paint_Marble()
     {
         return Fill(256, 256, [](float u, float v) {
-            float qu = Fractal_Noise(u, v, 2, 6, 0.55f, 51);
-            float qv = Fractal_Noise(u, v, 2, 6, 0.55f, 52);
-            float t = Fractal_Noise(Frac(u + 0.3f * qu + 1), Frac(v + 0.3f * qv + 1), 2, 6, 0.5f, 53);
-            float bands = t * 1.4f + 0.25f * qu;
+            // Smooth folds at the large scale: noise warped by noise.
+            float qu = Fractal_Noise(u, v, 2, 4, 0.5f, 51);
+            float qv = Fractal_Noise(u, v, 2, 4, 0.5f, 52);
+            float t = Fractal_Noise(Frac(u + 0.35f * qu + 1), Frac(v + 0.35f * qv + 1), 2, 4, 0.45f, 53);
+            float bands = t * 1.3f + 0.3f * qu;
             Rgb colour = Cosine_Palette(bands, {0.5f, 0.4f, 0.5f}, {0.5f, 0.45f, 0.5f}, {1.0f, 1.0f, 1.0f},
                                         {0.0f, 0.18f, 0.42f});
-            float contour = std::fabs(Frac(bands * 5.0f) - 0.5f) * 2.0f;
-            colour = colour * (0.55f + 0.45f * Smooth_Step(0.0f, 0.35f, contour));
-            float fine = Fractal_Noise(u, v, 64, 2, 0.5f, 54);
-            return colour * (0.9f + 0.12f * fine);
+            // Thin dark veins follow the folds; fine ridges give the close-up
+            // something to show when the warp dives into a few texels.
+            float contour = std::fabs(Frac(bands * 7.0f) - 0.5f) * 2.0f;
+            colour = colour * (0.45f + 0.55f * Smooth_Step(0.0f, 0.3f, contour));
+            float fine = Ridged_Noise(u, v, 32, 3, 0.5f, 54);
+            return colour * (0.8f + 0.3f * fine);
         });
     }
 
