@@ -28,7 +28,7 @@ namespace Ryx_Painter
             // Kick: a solid core and the shock rings it throws off.
             Paint(image, Disc(Cx, Cy, 62), 1.0f);
             for (int r = 0; r < 4; ++r)
-                Paint(image, Ring(Cx, Cy, 96.0f + r * 38, 14.0f - r * 2.5f), 0.9f - r * 0.16f);
+                Paint(image, Ring(Cx, Cy, 90.0f + r * 25, 11.0f - r * 2.0f), 0.9f - r * 0.16f);
             Finish(image, 10, 0.5f);
             return image;
         }
