@@ -267,3 +267,54 @@ TEST(Onsets, Finds_Clicks_Where_They_Are_And_Nowhere_Else)
         first[std::size_t(t)] += float(0.5 * std::exp(-t / 400.0) * std::sin(t * 0.3));
     EXPECT_GT(Onset_Track(first, Band::Full).Strongest(0, 1000).rise_db, 20.0);
 }
+
+namespace
+{
+    // Power of `hz` in a span of a mono render (Goertzel).
+    double Power(const std::vector<float>& stereo, std::size_t from, std::size_t n, double hz)
+    {
+        const double k = 2 * std::cos(2 * Synth::Pi * hz / 44100.0);
+        double s1 = 0, s2 = 0;
+        for (std::size_t i = from; i < from + n; ++i)
+        {
+            const double x = 0.5 * (stereo[2 * i] + stereo[2 * i + 1]);
+            const double s0 = x + k * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        return s1 * s1 + s2 * s2 - k * s1 * s2;
+    }
+
+    // One note of one of the show's instruments, rendered by libopenmpt.
+    std::vector<float> Play(int instrument, std::uint8_t note)
+    {
+        Xm_Module m;
+        m.channels = 2;
+        m.tempo = 171;
+        m.instruments = Song().instruments;
+        Xm_Pattern p(64, 2);
+        p.At(0, 0) = {note, std::uint8_t(instrument), 0x50, 0, 0};
+        m.patterns.push_back(p);
+        m.orders = {0};
+        return Render_Module(Encode_Xm(m)).samples;
+    }
+}
+
+TEST(Composer, Instruments_Sound_At_The_Pitch_Of_Their_Notes)
+{
+    const double semitone = std::pow(2.0, 1.0 / 12.0);
+    struct Case { int instrument; std::uint8_t note; double hz; };
+    // A-1 = 22, A-2 = 34, A-3 = 46, A-4 = 58.
+    for (const Case& c : {Case{Bass_Dark, 22, 55.0}, Case{Bass_Dark, 34, 110.0}, Case{Bass_Bright, 34, 110.5},
+                          Case{Pad, 46, 220.0}, Case{Pluck, 58, 440.0}, Case{Pluck, 61, 523.25}})
+    {
+        const std::vector<float> s = Play(c.instrument, c.note);
+        const std::size_t from = 2000, n = 44100;  // one second: 1 Hz apart, finer than a semitone at 55 Hz
+        const double at = Power(s, from, n, c.hz);
+        EXPECT_GT(at, 10 * Power(s, from, n, c.hz * semitone)) << c.instrument << " " << int(c.note);
+        EXPECT_GT(at, 10 * Power(s, from, n, c.hz / semitone)) << c.instrument << " " << int(c.note);
+    }
+    // The stab is a minor chord: C over A, not C sharp.
+    const std::vector<float> stab = Play(Stab, 46);
+    EXPECT_GT(Power(stab, 500, 6000, 261.63), 4 * Power(stab, 500, 6000, 277.18));
+}

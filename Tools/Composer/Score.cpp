@@ -48,15 +48,15 @@ namespace Ryx_Tools
         };
 
         const Chord Am{N(A, 1), N(E, 2), {N(A, 3), N(C, 4), N(E, 4)}, N(A, 3), {N(A, 4), N(C, 5), N(E, 5), N(A, 5)}};
-        const Chord Fm7{N(F, 1), N(C, 2), {N(A, 3), N(C, 4), N(F, 4)}, N(A, 3), {N(F, 4), N(A, 4), N(C, 5), N(E, 5)}};
+        const Chord Fmaj{N(F, 1), N(C, 2), {N(A, 3), N(C, 4), N(F, 4)}, N(A, 3), {N(F, 4), N(A, 4), N(C, 5), N(E, 5)}};
         const Chord Cmaj{N(C, 2), N(G, 2), {N(G, 3), N(C, 4), N(E, 4)}, N(E, 3), {N(G, 4), N(C, 5), N(E, 5), N(G, 5)}};
         const Chord Gmaj{N(G, 1), N(D, 2), {N(G, 3), N(B, 3), N(D, 4)}, N(D, 3), {N(G, 4), N(B, 4), N(D, 5), N(G, 5)}};
         const Chord Dm{N(D, 2), N(A, 2), {N(A, 3), N(D, 4), N(F, 4)}, N(D, 3), {N(D, 5), N(F, 5), N(A, 5), N(D, 6)}};
         const Chord Em{N(E, 1), N(B, 1), {N(G, 3), N(B, 3), N(E, 4)}, N(E, 3), {N(E, 4), N(G, 4), N(B, 4), N(E, 5)}};
 
         using Progression = std::array<const Chord*, 4>;
-        const Progression Main{&Am, &Fm7, &Cmaj, &Gmaj};
-        const Progression Dark{&Am, &Fm7, &Dm, &Em};
+        const Progression Main{&Am, &Fmaj, &Cmaj, &Gmaj};
+        const Progression Dark{&Am, &Fmaj, &Dm, &Em};
 
         const Chord& Bar(const Progression& p, int row) { return *p[std::size_t(row / 16)]; }
 
@@ -531,7 +531,7 @@ namespace Ryx_Tools
             std::array<int, 4> vols{};
             for (int bar = 0; bar < 4; ++bar)
                 vols[std::size_t(bar)] = std::max(0, 40 - 3 * (step + bar) - (order == 35 && bar == 3 ? 40 : 0));
-            const Progression& prog = order == 35 ? Progression{&Am, &Fm7, &Am, &Am} : Main;
+            const Progression& prog = order == 35 ? Progression{&Am, &Fmaj, &Am, &Am} : Main;
             Pad_Chords(w, prog, 0, vols, 0, false, true);
             if (order == 33)
             {
