@@ -193,7 +193,7 @@ namespace Ryx_Tools
             }
             if (order == 1)
             {
-                Pad_Chords(w, Main, 0, {36, 36, 36, 36});
+                Pad_Chords(w, Main, 0, {36, 36, 36, 36}, 0, false, true);
                 Arp(w, Main, 0, 64, 2, Level::Pluck);
                 for (int r = 2; r < 64; r += 4)
                     w.Note(r, Ch_Hat, Drum, Hat_Closed, 6 + r / 4);
@@ -217,7 +217,7 @@ namespace Ryx_Tools
             }
             if (order == 3)
             {
-                Pad_Chords(w, Main, 0, {36, 34, 32, 28}, 0, true);
+                Pad_Chords(w, Main, 0, {36, 34, 32, 28}, 0, true, true);
                 Arp(w, Main, 0, 61, 2, Level::Pluck, 12);
                 // The pad draws back over the last rows so that the groove lands.
                 for (int r = 60; r < 64; ++r)
@@ -274,7 +274,8 @@ namespace Ryx_Tools
         void Build(Writer& w, int order)
         {
             w.Note(0, Ch_Fx, N(C, 3), Sweep, Level::Sweep);
-            Pad_Chords(w, Main, 0, order == 8 ? std::array<int, 4>{24, 28, 32, 36} : std::array<int, 4>{38, 40, 42, 44});
+            Pad_Chords(w, Main, 0, order == 8 ? std::array<int, 4>{24, 28, 32, 36} : std::array<int, 4>{38, 40, 42, 44}, 0,
+                       false, order == 9);
             for (int bar = 0; bar < 4; ++bar)
                 w.Note(bar * 16, Ch_Bass, Main[std::size_t(bar)]->bass, Bass_Dark, Level::Dark * 3 / 4);
             if (order == 8)
@@ -321,7 +322,7 @@ namespace Ryx_Tools
             else
             {
                 const int pad_level = order >= 20 ? Level::Pad + 4 : Level::Pad;
-                Pad_Chords(w, prog, 0, {pad_level, pad_level, pad_level, pad_level}, 0, false, order != 10 && order != 18);
+                Pad_Chords(w, prog, 0, {pad_level, pad_level, pad_level, pad_level}, 0, false, order != 10);
             }
 
             // The backbeat on rows 3 mod 8, a clap doubling every second one.
@@ -432,6 +433,9 @@ namespace Ryx_Tools
             if (order <= 25)
             {
                 Glitches(w, 0, 64, noise, 100, Level::Glitch);
+                if (order == 24)
+                    for (int ch : {Ch_Pad1, Ch_Pad2, Ch_Pad3})
+                        w.Off(0, ch);
                 Kicks(w, 0, 64, {0, 10});
                 for (int r = 0; r < 64; ++r)
                     if (r % 16 == 0 || r % 16 == 10)
@@ -470,8 +474,9 @@ namespace Ryx_Tools
                     w.Effect(r, Ch_Bass, Fx_Extended, std::uint8_t(0xC1 + int(noise.Next() + 1)));
                 if (w.p.At(r, Ch_Kick).note && (noise.Next() + 1) * 0.5 < chance * 0.7)
                     w.Effect(r, Ch_Kick, Fx_Extended, 0x92);
-                if (order == 29 && r >= 32)
-                    w.Effect(r, Ch_Pad1 + r % 3, Fx_Extended, 0x10 + 0x0 + 2);  // E12: the pad sags
+                const int sagging = Ch_Pad1 + r % 3;
+                if (order == 29 && r >= 32 && !w.p.At(r, sagging).effect)
+                    w.Effect(r, sagging, Fx_Extended, 0x22);  // fine slide down: the pad goes out of tune
             }
             if (order == 29)
             {
@@ -513,7 +518,6 @@ namespace Ryx_Tools
             for (int r : {12, 15, 20, 23, 26, 28})
                 w.Note(r, Ch_Clap, Drum, Clap, Level::Clap + 12);
             // Rows 32-63: the chord swells while the last shot echoes away.
-            Pad_Chords(w, Main, 2, {0, 0, 30, 34}, 0, false);
             for (int v = 0; v < 3; ++v)
                 w.Note(32, Ch_Pad1 + v, Am.pad[std::size_t(v)], Pad, 30, Fx_Panning, std::uint8_t(0x50 + 0x30 * v));
             for (int v = 0; v < 3; ++v)
@@ -545,7 +549,7 @@ namespace Ryx_Tools
             {
                 for (int r = 48; r < 64; r += 2)
                     for (int ch : {Ch_Pad1, Ch_Pad2, Ch_Pad3})
-                        w.Volume(r, ch, std::max(0, 12 - (r - 48)));
+                        w.Volume(r, ch, std::max(0, 9 - (r - 48) * 3 / 4));
                 for (int ch : {Ch_Pad1, Ch_Pad2, Ch_Pad3})
                     w.Off(56, ch);
             }
