@@ -1,189 +1,19 @@
-// The arrangement, section by section. A minor throughout; one chord a bar
-// (16 rows). The groove sections use i-VI-III-VII (Am F C G), the darker ones
-// i-VI-iv-v (Am F Dm Em). Volumes come from one mix table so that the
-// balance is set in one place.
+// The arrangement of "tekno.xm", section by section. A minor throughout; one
+// chord a bar (16 rows). The groove sections use i-VI-III-VII (Am F C G), the
+// darker ones i-VI-iv-v (Am F Dm Em). Volumes come from the mix table in
+// Score_Parts.h, so that the balance is set in one place.
 #include "Tools/Composer/Score.h"
 
-#include <algorithm>
-#include <array>
+#include <vector>
 
-#include "Tools/Composer/Instruments.h"
-#include "Tools/Composer/Synth.h"
+#include "Tools/Composer/Score_Parts.h"
 
 namespace Ryx_Tools
 {
+    using namespace Score_Parts;
+
     namespace
     {
-        enum Channel
-        {
-            Ch_Kick, Ch_Snare, Ch_Clap, Ch_Hat, Ch_Open, Ch_Bass, Ch_Stab, Ch_Pad1,
-            Ch_Pad2, Ch_Pad3, Ch_Fx, Ch_Shot, Ch_Shot2, Ch_Pulse, Ch_Glitch, Ch_Echo,
-            Channel_Count
-        };
-
-        // The mix: volume column levels (0-64) of each sound at its normal strength.
-        namespace Level
-        {
-            constexpr int Kick = 64, Snare = 52, Clap = 40, Hat = 24, Open = 20, Crash = 30, Sweep = 34,
-                          Reese = 40, Dark = 46, Stab = 38, Pad = 26, Shot = 48, Pluck = 36, Glitch = 40,
-                          Hit = 64;
-        }
-
-        constexpr std::uint8_t Key_Off = 97;
-        constexpr std::uint8_t Fx_Portamento = 0x03, Fx_Panning = 0x08, Fx_Extended = 0x0E;
-
-        std::uint8_t N(int semitone, int octave) { return std::uint8_t(1 + octave * 12 + semitone); }
-        std::uint8_t Vol(int v) { return std::uint8_t(0x10 + std::clamp(v, 0, 64)); }
-        const std::uint8_t Drum = N(0, 4);  // drums play at their own rate on C-4
-
-        enum Tone { C = 0, D = 2, E = 4, F = 5, G = 7, A = 9, B = 11 };
-
-        struct Chord
-        {
-            std::uint8_t bass;                // root, low octave
-            std::uint8_t fifth;               // bass fifth above the root
-            std::array<std::uint8_t, 3> pad;  // close voicing around A3-F4
-            std::uint8_t stab;                // minor stab that fits over the chord
-            std::array<std::uint8_t, 4> arp;  // pluck notes: chord tones up high
-        };
-
-        const Chord Am{N(A, 1), N(E, 2), {N(A, 3), N(C, 4), N(E, 4)}, N(A, 3), {N(A, 4), N(C, 5), N(E, 5), N(A, 5)}};
-        const Chord Fmaj{N(F, 1), N(C, 2), {N(A, 3), N(C, 4), N(F, 4)}, N(A, 3), {N(F, 4), N(A, 4), N(C, 5), N(E, 5)}};
-        const Chord Cmaj{N(C, 2), N(G, 2), {N(G, 3), N(C, 4), N(E, 4)}, N(E, 3), {N(G, 4), N(C, 5), N(E, 5), N(G, 5)}};
-        const Chord Gmaj{N(G, 1), N(D, 2), {N(G, 3), N(B, 3), N(D, 4)}, N(D, 3), {N(G, 4), N(B, 4), N(D, 5), N(G, 5)}};
-        const Chord Dm{N(D, 2), N(A, 2), {N(A, 3), N(D, 4), N(F, 4)}, N(D, 3), {N(D, 5), N(F, 5), N(A, 5), N(D, 6)}};
-        const Chord Em{N(E, 1), N(B, 1), {N(G, 3), N(B, 3), N(E, 4)}, N(E, 3), {N(E, 4), N(G, 4), N(B, 4), N(E, 5)}};
-
-        using Progression = std::array<const Chord*, 4>;
-        const Progression Main{&Am, &Fmaj, &Cmaj, &Gmaj};
-        const Progression Dark{&Am, &Fmaj, &Dm, &Em};
-
-        const Chord& Bar(const Progression& p, int row) { return *p[std::size_t(row / 16)]; }
-
-        struct Writer
-        {
-            Xm_Pattern& p;
-
-            void Note(int row, int ch, std::uint8_t note, std::uint8_t ins, int vol, std::uint8_t fx = 0,
-                      std::uint8_t param = 0)
-            {
-                p.At(row, ch) = {note, ins, Vol(vol), fx, param};
-            }
-            void Volume(int row, int ch, int vol) { p.At(row, ch).volume = Vol(vol); }
-            void Off(int row, int ch) { p.At(row, ch).note = Key_Off; }
-            void Effect(int row, int ch, std::uint8_t fx, std::uint8_t param)
-            {
-                p.At(row, ch).effect = fx;
-                p.At(row, ch).parameter = param;
-            }
-            void Silence(int row, std::initializer_list<int> channels)
-            {
-                for (int ch : channels)
-                    p.At(row, ch) = {0, 0, Vol(0), 0, 0};
-            }
-        };
-
-        // Pad chords, one a bar; voices glide (tone portamento) instead of
-        // retriggering so the slow attack does not pump at every bar.
-        void Pad_Chords(Writer& w, const Progression& prog, int from_bar, std::array<int, 4> vols, int octave = 0,
-                 bool open_voicing = false, bool continuing = false)
-        {
-            static constexpr std::uint8_t pans[3] = {0x50, 0x80, 0xB0};
-            for (int bar = from_bar; bar < 4; ++bar)
-            {
-                const Chord& c = *prog[std::size_t(bar)];
-                for (int v = 0; v < 3; ++v)
-                {
-                    int note = c.pad[std::size_t(v)] + 12 * octave;
-                    if (open_voicing && v == 1)
-                        note += 12;  // spread: root, third up an octave, fifth
-                    const int row = bar * 16;
-                    if (bar == from_bar && !continuing)
-                        w.Note(row, Ch_Pad1 + v, std::uint8_t(note), Pad, vols[std::size_t(bar)], Fx_Panning, pans[v]);
-                    else
-                        w.p.At(row, Ch_Pad1 + v) = {std::uint8_t(note), 0, Vol(vols[std::size_t(bar)]), Fx_Portamento, 0x30};
-                }
-            }
-        }
-
-        // Closed hats: every `step` rows, accents on the beat, ghosts between.
-        void Hats(Writer& w, int from, int to, int step, int level, int open_every = 0)
-        {
-            for (int r = from; r < to; r += step)
-            {
-                if (open_every && r % open_every == open_every - 2)
-                {
-                    w.Note(r, Ch_Open, Drum, Hat_Open, Level::Open * level / Level::Hat);
-                    continue;
-                }
-                const int accent = r % 4 == 0 ? level : r % 2 == 0 ? level * 2 / 3 : level * 2 / 5;
-                w.Note(r, Ch_Hat, Drum, Hat_Closed, accent);
-            }
-        }
-
-        void Kicks(Writer& w, int from, int to, std::initializer_list<int> in_bar, int vol = Level::Kick)
-        {
-            for (int r = from; r < to; ++r)
-                for (int k : in_bar)
-                    if (r % 16 == k)
-                        w.Note(r, Ch_Kick, Drum, Kick, vol);
-        }
-
-        // Root on the kick rows, a fifth and an octave on the offbeats.
-        void Bass_Follow(Writer& w, const Progression& prog, int from, int to, std::uint8_t ins, int vol,
-                         std::initializer_list<int> kicks)
-        {
-            for (int r = from; r < to; ++r)
-            {
-                const Chord& c = Bar(prog, r);
-                const int in_bar = r % 16;
-                for (int k : kicks)
-                    if (in_bar == k)
-                        w.Note(r, Ch_Bass, c.bass, ins, vol);
-                if (in_bar == 14)
-                    w.Note(r, Ch_Bass, std::uint8_t(c.bass + 12), ins, vol * 3 / 4);
-                if (in_bar == 7)
-                    w.Note(r, Ch_Bass, c.fifth, ins, vol / 2);
-                if (in_bar == 5 || in_bar == 13)
-                    w.Off(r, Ch_Bass);
-            }
-        }
-
-        // The moving line: roots, fifths and octaves in a sixteen-step figure,
-        // a walk-up in the last bar of the pattern.
-        void Bass_Moving(Writer& w, const Progression& prog, int from, int to, std::uint8_t ins, int vol)
-        {
-            for (int r = from; r < to; ++r)
-            {
-                const Chord& c = Bar(prog, r);
-                const int s = r % 16;
-                const bool last = r >= 48;
-                std::uint8_t note = 0;
-                int v = vol;
-                if (s == 0 || s == 10) note = c.bass;
-                else if (s == 3) { note = std::uint8_t(c.bass + 12); v = vol * 2 / 3; }
-                else if (s == 6) { note = last ? c.fifth : c.bass; v = vol * 3 / 4; }
-                else if (s == 13) { note = c.fifth; v = vol * 2 / 3; }
-                else if (s == 14 && last) { note = std::uint8_t(c.fifth + 5); v = vol * 3 / 4; }
-                if (note)
-                    w.Note(r, Ch_Bass, note, ins, v);
-                else if (s == 2 || s == 5 || s == 8 || s == 12)
-                    w.Off(r, Ch_Bass);
-            }
-        }
-
-        void Arp(Writer& w, const Progression& prog, int from, int to, int step, int vol, int shift = 0)
-        {
-            static constexpr int figure[8] = {0, 1, 2, 1, 3, 2, 1, 2};
-            for (int r = from; r < to; r += step)
-            {
-                const Chord& c = Bar(prog, r);
-                const int i = (r / step) % 8;
-                w.Note(r, Ch_Pulse, std::uint8_t(c.arp[std::size_t(figure[i])] + shift), Pluck, vol, Fx_Panning,
-                       (r / step) % 2 ? 0x98 : 0x68);
-            }
-        }
-
         void Intro(Writer& w, int order)
         {
             if (order == 0)
@@ -379,25 +209,6 @@ namespace Ryx_Tools
                 w.Note(0, Ch_Fx, Drum, Crash, Level::Crash);
             if (order == 21)
                 w.Note(48, Ch_Fx, N(C, 4), Sweep, Level::Sweep * 2 / 3);
-        }
-
-        // A glitch slice for every row, never the same twice running, with
-        // retriggers, cuts and delays drawn from a fixed-seed stream.
-        void Glitches(Writer& w, int from, int to, Synth::Noise& noise, int density_percent, int vol)
-        {
-            int previous = -1;
-            for (int r = from; r < to; ++r)
-            {
-                if ((noise.Next() + 1) * 50 >= density_percent)
-                    continue;
-                int slice = int((noise.Next() + 1) * 0.5 * Glitch_Slices) % Glitch_Slices;
-                if (slice == previous)
-                    slice = (slice + 1) % Glitch_Slices;
-                previous = slice;
-                static constexpr std::uint8_t moves[4] = {0x00, 0x92, 0xC3, 0xD2};
-                const std::uint8_t move = moves[int((noise.Next() + 1) * 2) % 4];
-                w.Note(r, Ch_Glitch, std::uint8_t(Glitch_Base + slice), Glitch, vol, move ? Fx_Extended : 0, move);
-            }
         }
 
         void Warp(Writer& w, int order, Synth::Noise& noise)
