@@ -135,16 +135,18 @@ namespace Ryx_Platform
             }
             std::uint64_t generation = m_generation;
             double origin = m_origin;
-            // Pull k is due at origin + k buffers: an absolute schedule, so a
-            // late wake-up delays one pull and never the ones after it.
+            // Pull k is due at origin + (k - 1) buffers and is heard one buffer
+            // later: an absolute schedule, so a late wake-up delays one pull
+            // and never the ones after it, and one buffer in hand means a
+            // wake-up up to a buffer late never stalls the position.
             for (std::uint64_t k = 0; !m_quit && m_active && generation == m_generation; ++k)
             {
-                double due = origin + double(k * Buffer_Frames) / 44100.0;
+                double due = origin + (double(k) - 1.0) * double(Buffer_Frames) / 44100.0;
                 Clock::time_point at{std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(due))};
                 if (m_wake.wait_until(lock, at, [&] { return m_quit || !m_active || generation != m_generation; }))
                     break;
                 lock.unlock();
-                m_mix(discard.data(), Buffer_Frames, due, 0, m_user);
+                m_mix(discard.data(), Buffer_Frames, due, Buffer_Frames, m_user);
                 lock.lock();
             }
         }

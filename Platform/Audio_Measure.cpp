@@ -90,7 +90,8 @@ namespace Ryx_Platform
         {
             while (next_pull <= t)
             {
-                player->Pull(buffer.data(), device.buffer_frames, next_pull, device.latency_frames);
+                double stamp = device.stamps_due_time ? double(pulls * device.buffer_frames) / rate : next_pull;
+                player->Pull(buffer.data(), device.buffer_frames, stamp, device.latency_frames);
                 ++pulls;
                 double due = double(pulls * device.buffer_frames) / rate;
                 double late = random.Next() * device.late_ms / 1000.0;

@@ -29,6 +29,9 @@ namespace Ryx_Platform
         double late_ms = 0.5;                // every pull wakes up to this late...
         double spike_ms = 4.0;               // ...and one in 20 up to this late
         std::uint32_t seed = 1;
+        // The no-sound pacer stamps each pull with the time it was due, not
+        // the time it woke up.
+        bool stamps_due_time = false;
     };
 
     struct Position_Error
