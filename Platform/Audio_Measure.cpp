@@ -22,7 +22,8 @@ namespace Ryx_Platform
         std::ostringstream warnings;
         try
         {
-            std::map<std::string, std::string> ctls{{"play.at_end", "stop"}};
+            // No dither: the same module renders to the same bytes every time.
+            std::map<std::string, std::string> ctls{{"play.at_end", "stop"}, {"dither", "0"}};
             openmpt::module module(data, size, warnings, ctls);
             module.set_repeat_count(0);
             std::int16_t frame[2];

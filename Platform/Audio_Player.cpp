@@ -33,7 +33,8 @@ namespace Ryx_Platform
         std::ostringstream warnings;
         try
         {
-            std::map<std::string, std::string> ctls{{"play.at_end", "stop"}};
+            // No dither: the same module renders to the same bytes every time.
+            std::map<std::string, std::string> ctls{{"play.at_end", "stop"}, {"dither", "0"}};
             auto module = std::make_unique<openmpt::module>(data, size, warnings, ctls);
             module->set_repeat_count(0);
             return std::unique_ptr<Audio_Player>(new Audio_Player(std::move(module)));
