@@ -84,10 +84,26 @@ namespace Ryx_Capture
                 : m_options(options), m_progress(options.quiet), m_sheet(Show_Orders),
                   m_sound(std::size_t(Audio_Rate / options.fps + 2) * 2) {}
 
+            ~Session()
+            {
+                if (m_log)
+                    std::fclose(m_log);
+            }
+
             bool Open(std::string& error)
             {
+                if (!m_options.log.empty())
+                {
+                    m_log = std::fopen(m_options.log.c_str(), "w");
+                    if (!m_log)
+                        return error = "cannot write " + m_options.log + ": " + std::strerror(errno), false;
+                }
+                if (!m_options.sound.empty() && !m_extra_wav.Open(m_options.sound, Audio_Rate, error))
+                    return false;
                 switch (m_options.kind)
                 {
+                case Output_Kind::Log_Only:
+                    return true;
                 case Output_Kind::Video:
                 {
                     Mp4_Settings settings;
@@ -128,6 +144,8 @@ namespace Ryx_Capture
                 m_last_order = order;
                 m_last_row = row;
                 Deliver(pixels, width, height, order, row);
+                if (m_log)
+                    Log_Frame(pixels, width, height, order, row);
                 m_output_seconds += Seconds_Since(start);
                 ++m_frames;
                 Advance_Clocks();
@@ -137,10 +155,17 @@ namespace Ryx_Capture
             bool Finish(std::string& error)
             {
                 m_progress.Finish();
+                if (m_log && std::fclose(m_log) != 0)
+                    Fail("cannot write " + m_options.log);
+                m_log = nullptr;
                 if (!m_error.empty())
                     return error = m_error, false;
+                if (!m_options.sound.empty() && !m_extra_wav.Finish(error))
+                    return false;
                 switch (m_options.kind)
                 {
+                case Output_Kind::Log_Only:
+                    return true;
                 case Output_Kind::Video:
                     return m_video->Finish(error);
                 case Output_Kind::Frames:
@@ -169,7 +194,7 @@ namespace Ryx_Capture
                              "capture: wrote %s: %ld frames at %d fps (%.2f s of show) in %.1f s\n"
                              "capture: last frame at order %d row %d; time: render %.1f s, sound %.1f s, "
                              "output %.1f s on this thread, encoder thread %.1f s\n",
-                             m_options.out.c_str(), m_frames, m_options.fps, double(m_frames) / m_options.fps, wall,
+                             m_options.kind == Output_Kind::Log_Only ? m_options.log.c_str() : m_options.out.c_str(), m_frames, m_options.fps, double(m_frames) / m_options.fps, wall,
                              m_last_order, m_last_row, m_render_seconds, m_audio_seconds, m_output_seconds,
                              m_video ? m_video->Get_Encode_Seconds() : 0.0);
             }
@@ -190,10 +215,29 @@ namespace Ryx_Capture
                 return true;
             }
 
+            // The picture's bytes without the top byte, which is not shown.
+            void Log_Frame(const std::uint32_t* pixels, int width, int height, int order, int row)
+            {
+                std::uint64_t hash = 14695981039346656037ull;
+                std::uint64_t sum = 0;
+                std::size_t n = std::size_t(width) * height;
+                for (std::size_t i = 0; i < n; ++i)
+                {
+                    std::uint32_t p = pixels[i];
+                    for (int shift = 0; shift < 24; shift += 8)
+                        hash = (hash ^ ((p >> shift) & 255)) * 1099511628211ull;
+                    sum += ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
+                }
+                std::fprintf(m_log, "%ld %d %d %016llx %.3f\n", m_frames, order, row,
+                             static_cast<unsigned long long>(hash), double(sum) / (3.0 * double(n)));
+            }
+
             void Deliver(const std::uint32_t* pixels, int width, int height, int order, int row)
             {
                 switch (m_options.kind)
                 {
+                case Output_Kind::Log_Only:
+                    break;
                 case Output_Kind::Video:
                     if (!m_video->Add_Frame(pixels))
                         Fail("the video encoder stopped");
@@ -245,6 +289,8 @@ namespace Ryx_Capture
                     Fail("the video encoder stopped");
                 if (m_options.kind == Output_Kind::Frames && !m_wav.Add(m_sound.data(), count))
                     Fail("cannot write " + m_options.out + "sound.wav");
+                if (!m_options.sound.empty() && !m_extra_wav.Add(m_sound.data(), count))
+                    Fail("cannot write " + m_options.sound);
                 // A module that never starts would never reach the show's end.
                 if (m_frames == 2 * m_options.fps && Ryx_Platform::Audio_Frames_Played() == 0)
                     Fail("the music does not play: tekno.xm did not load");
@@ -263,12 +309,14 @@ namespace Ryx_Capture
             Contact_Sheet m_sheet;
             std::unique_ptr<Mp4_Writer> m_video;
             Wav_Writer m_wav;
+            Wav_Writer m_extra_wav;
             std::vector<std::int16_t> m_sound;
             std::uint64_t m_pulled = 0;
             long m_frames = 0;
             bool m_in_show = false;
             bool m_done = false;
             std::string m_error;
+            std::FILE* m_log = nullptr;
             int m_last_order = 0;
             int m_last_row = 0;
             std::chrono::steady_clock::time_point m_render_start = std::chrono::steady_clock::now();
@@ -318,8 +366,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "capture: cannot tell the current folder\n");
         return 1;
     }
-    if (!options.out.empty() && options.out[0] != '/')
-        options.out = std::string(here) + "/" + options.out;
+    for (std::string* path : {&options.out, &options.log, &options.sound})
+        if (!path->empty() && (*path)[0] != '/')
+            *path = std::string(here) + "/" + *path;
     if (chdir(options.data.c_str()) != 0)
     {
         std::fprintf(stderr, "capture: cannot enter the data folder %s: %s\n", options.data.c_str(), std::strerror(errno));

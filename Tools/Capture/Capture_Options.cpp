@@ -50,6 +50,9 @@ namespace Ryx_Capture
                "  --fps N       frames per second of show time, 1 to 240 (default 60)\n"
                "  --lossless    lossless video (H.264 RGB at qp 0) instead of the default crf 16\n"
                "  --data DIR    the show's data folder (default: the current folder)\n"
+               "  --log FILE    a line per frame: index, order, row, FNV-1a hash of the\n"
+               "                pixels and mean brightness (alone: render without output)\n"
+               "  --sound FILE  also write the sound as a 16-bit stereo WAV file\n"
                "  --quiet       no progress output\n"
                "  --help        this text\n"
                "The show is rendered frame by frame on a virtual clock: frame n is drawn at\n"
@@ -105,6 +108,18 @@ namespace Ryx_Capture
                     return error = "--at takes seconds (like 12.5) or ORDER:ROW (like 11:32), not " + std::string(v), false;
                 have_at = true;
             }
+            else if (arg == "--log")
+            {
+                if (!value(v))
+                    return false;
+                options.log = v;
+            }
+            else if (arg == "--sound")
+            {
+                if (!value(v))
+                    return false;
+                options.sound = v;
+            }
             else if (arg == "--data")
             {
                 if (!value(v))
@@ -122,6 +137,11 @@ namespace Ryx_Capture
             if (!Ends_With(options.out, ".png"))
                 return error = "--sheet writes a .png file", false;
             options.kind = Output_Kind::Sheet;
+            return true;
+        }
+        if (!have_out && !have_at && !options.log.empty())
+        {
+            options.kind = Output_Kind::Log_Only;
             return true;
         }
         if (!have_out || options.out.empty())

@@ -4,13 +4,15 @@
 
 namespace Ryx_Capture
 {
-    enum class Output_Kind { Video, Frames, Still, Sheet };
+    enum class Output_Kind { Video, Frames, Still, Sheet, Log_Only };
 
     struct Capture_Options
     {
         Output_Kind kind = Output_Kind::Video;
         std::string out;        // FILE.mp4, DIR/, FILE.png, or the sheet's FILE.png
         std::string data = "."; // the folder the show runs in
+        std::string log;        // a line per frame: index, order, row, hash, brightness
+        std::string sound;      // the sound as a WAV file, beside any other output
         int fps = 60;
         bool lossless = false;
         bool quiet = false;
