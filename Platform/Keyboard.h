@@ -13,4 +13,7 @@ namespace Ryx_Platform
 
     // Test hook: as if the key had been pressed and released.
     void Keyboard_Press(int key);
+    // Test hook: puts a key event on the platform's event queue, as the
+    // keyboard would (only while the video runs).
+    void Inject_Key_Event(int key, bool down);
 }
