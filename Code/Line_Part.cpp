@@ -1,0 +1,290 @@
+// The opening scene. Constants are single-precision floats; every expression
+// between them is promoted to double and only the stored results (points,
+// phase, factors, line ends, cue values) are rounded back to float, so that
+// the figure is the same bytes in every build.
+#include "Code/Line_Part.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include "Code/Line.h"
+#include "Code/Line_Overlay.h"
+#include "Code/Music.h"
+#include "Code/Random.h"
+#include "Code/Timer.h"
+#include "Code/Window.h"
+#include "Lib/Assertion.h"
+
+namespace Ryx_Vektu
+{
+    Line_Part::Cue_State Line_Part::s_cue;
+
+    namespace
+    {
+        constexpr float c_pi = 3.141592f;
+
+        // Per look-ahead order 4 to 7, the image cued at rows 0, 10, 16, 26,
+        // 32, 42, 48 and 58: an image index, c_keep (no change) or c_clear.
+        constexpr int c_keep = -1;
+        constexpr int c_clear = -2;
+        constexpr int c_cue_rows[8] = {0, 10, 16, 26, 32, 42, 48, 58};
+        constexpr int c_cues[4][8] = {
+            {0, 1, 2, 3, 4, 5, 6, 7},                                 // a1 to a8
+            {8, 9, 10, 11, 12, 13, 14, 15},                           // b1 to b8
+            {16, 17, 18, 19, 20, 21, 22, 23},                         // c1 to c8
+            {24, 25, c_keep, c_keep, c_keep, c_keep, c_keep, c_clear}, // c9, c10, none
+        };
+
+        std::uint32_t Flashed(std::uint32_t colour, int shift, float flash)
+        {
+            std::uint32_t channel = (colour >> shift) & 0xFF;
+            int v = static_cast<int>(double(channel) * flash);
+            return static_cast<std::uint32_t>(std::min(255, v)) << shift;
+        }
+    }
+
+    std::uint32_t Line_Colour(std::uint32_t colour, float flash)
+    {
+        return 0xFF000000u | Flashed(colour, 16, flash) | Flashed(colour, 8, flash) | Flashed(colour, 0, flash);
+    }
+
+    Line_Part::Line_Part(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
+        : m_window(window),
+          m_base(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
+          m_turned(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
+          m_colour(setup.colour),
+          m_type(setup.type),
+          m_count(setup.count),
+          m_base_colour(setup.colour)
+    {
+        s_cue = Cue_State{};
+
+        if (!loader)
+            loader = &Load_TGA_Texture;
+        std::size_t frame = std::size_t(m_window->Get_Width()) * m_window->Get_Height();
+        for (int i = 0; i < Image_Count; ++i)
+        {
+            char path[32];
+            if (i < 8)
+                std::snprintf(path, sizeof path, "tekstit/a%d.tga", i + 1);
+            else if (i < 16)
+                std::snprintf(path, sizeof path, "tekstit/b%d.tga", i - 7);
+            else
+                std::snprintf(path, sizeof path, "tekstit/c%d.tga", i - 15);
+            m_images[i] = loader(path);
+            // The overlay covers the whole frame: an image needs a byte per pixel.
+            m_image_bytes[i] = Usable_Overlay_Bytes(m_images[i].Get(), path, frame, frame);
+        }
+
+        std::uint32_t n = m_count;
+        switch (m_type)
+        {
+        case 0:
+            // A Lissajous curve of 17 and 20 periods, swollen by a three-lobed factor.
+            for (std::uint32_t i = 0; i < 2 * n; ++i)
+            {
+                double u = 7.0 * std::sin(17.0 * c_pi * i / n);
+                double w = 7.0 * std::cos(20.0 * c_pi * i / n);
+                double k = 1.0 + 0.9f * std::sin(3.0 * std::atan2(u, w));
+                m_base[i] = Line_Point{float(k * u), float(k * w)};
+            }
+            break;
+        case 1:
+            // Twice round a circle, its radii wobbling four times a turn.
+            for (std::uint32_t i = 0; i < 2 * n; ++i)
+            {
+                double theta = 2.0 * c_pi * i / n;
+                double u = 7.0 * std::sin(theta);
+                double w = 7.0 * std::cos(theta);
+                double a = 4.0 * std::atan2(u, w);
+                m_base[i] = Line_Point{float(u * (3.0 + 2.0 * std::sin(a))), float(w * (3.0 + 2.0 * std::cos(a)))};
+            }
+            break;
+        default:
+            RYX_ASSERT(!"invalid line part type");
+            break;
+        }
+    }
+
+    void Line_Part::Update()
+    {
+        double now = Get_Timer()->Get_Time();
+        m_phase = float(m_phase + (now - s_cue.previous_time) * m_speed * m_rate);
+        s_cue.previous_time = float(now);
+
+        double phi = 14.0 * m_phase;
+        float sn = float(std::sin(phi));
+        float cs = float(std::cos(phi));
+        for (std::size_t i = 0; i < m_base.size(); ++i)
+        {
+            const Line_Point& b = m_base[i];
+            m_turned[i] = Line_Point{float(double(sn) * b.x - double(cs) * b.y),
+                                     float(double(cs) * b.x + double(sn) * b.y)};
+        }
+
+        if (Get_Music()->Get_Order() >= 4 && m_scale <= 1.0f)
+        {
+            m_scale = 1.3f;
+            m_rate = 0.01f;
+        }
+    }
+
+    void Line_Part::Apply_Overlay_Cue(std::int32_t order, std::int32_t row)
+    {
+        if (order < 4 || order > 7)
+            return;
+        for (int c = 0; c < 8; ++c)
+            if (row == c_cue_rows[c])
+            {
+                int cue = c_cues[order - 4][c];
+                if (cue == c_clear)
+                {
+                    m_overlay = nullptr;
+                    m_overlay_bytes = 0;
+                }
+                else if (cue != c_keep)
+                {
+                    m_overlay = m_images[cue].Get();
+                    m_overlay_bytes = m_image_bytes[cue];
+                }
+                return;
+            }
+    }
+
+    void Line_Part::Render()
+    {
+        m_window->Clear();
+        std::uint32_t colour = m_colour;  // a change below shows from the next frame
+
+        Song_Pos pos = Get_Music()->Get_Pos();
+        std::int32_t r = pos.row;
+        std::int32_t o = pos.order;
+        bool new_row = r != s_cue.previous_row;
+
+        if ((o != 0 ? r % 2 : r % 4) == 0 && new_row)
+            s_cue.flash = 1.2f;
+        if (o == 2)
+        {
+            if (2 < r && r < 12)
+            {
+                s_cue.flash = 0.0f;
+                m_colour = 0xFF122340u;
+            }
+        }
+        else if (o >= 4)
+        {
+            if ((r % 16 == 0 || r % 16 == 10) && new_row)
+                m_speed = 52.0f;
+            Apply_Overlay_Cue(o, r);
+        }
+
+        Draw_Segments(Line_Colour(colour, s_cue.flash));
+        if (m_overlay)
+            Add_Grey_Overlay(m_window->Get_Buffer(), static_cast<const std::uint8_t*>(m_overlay->Get_Pixels()),
+                             m_overlay_bytes);
+
+        s_cue.flash = float(double(s_cue.flash) * 0.56f);
+
+        // The current order, read once for the speed and the bars.
+        std::uint32_t order = Get_Music()->Get_Order();
+        if (order < 8)
+            m_speed = float(m_speed + (1.0 - m_speed) * 0.5);
+        else
+        {
+            double now = Get_Timer()->Get_Time();
+            if (!s_cue.ramp_started)
+            {
+                s_cue.ramp_start = float(now);
+                s_cue.ramp_started = true;
+            }
+            m_speed = float((now - s_cue.ramp_start) * 5.0 + 1.0);
+        }
+
+        if (order >= 4 && order < 16 && r == 1 && s_cue.previous_row != 1)
+        {
+            s_cue.bar_position = 1.0f;
+            s_cue.bar_level = 1.0f;
+        }
+        if (order >= 4 && order < 9)
+            Draw_Bars();
+
+        s_cue.bar_position = float(double(s_cue.bar_position) * 0.95f);
+        s_cue.previous_row = r;
+    }
+
+    void Line_Part::Draw_Segments(std::uint32_t line_colour)
+    {
+        if (m_type != 0 && m_type != 1)
+            return;
+        double p = m_phase;
+        float cx = float(m_window->Get_Width() / 2);
+        float cy = float(m_window->Get_Height() / 2);
+        if (m_type == 0)
+        {
+            float f1 = float(9.0 * std::sin(10.0 * p) + 5.0);
+            float f2 = float(9.0 * std::cos(9.5f * p) + f1);
+            float f3 = float(9.0 * std::sin(13.6f * p) + f2);
+            float f4 = float(f1 - 9.0 * std::cos(17.0 * p));
+            double s = m_scale;
+            for (std::uint32_t k = 0; k < m_count; ++k)
+            {
+                const Line_Point& P = m_turned[2 * std::size_t(k)];
+                const Line_Point& Q = m_turned[2 * std::size_t(k) + 1];
+                Draw_AA_Line(m_window, line_colour,
+                             float(P.x * s * f1 * 1.6f + cx), float(P.y * s * f2 + cy),
+                             float(Q.x * s * f3 * 1.6f + cx), float(Q.y * s * f4 + cy));
+            }
+        }
+        else
+        {
+            float f1 = float(3.0 * std::sin(14.0 * p) + 10.0);
+            float f2 = float(5.0 * std::cos(13.5f * p) + 10.0);
+            float f3 = float(6.0 * std::sin(7.6f * p) + 10.0);
+            float f4 = float(10.0 - 2.0 * std::cos(17.0 * p));
+            for (std::uint32_t k = 0; k < m_count; ++k)
+            {
+                const Line_Point& P = m_turned[2 * std::size_t(k)];
+                const Line_Point& Q = m_turned[2 * std::size_t(k) + 1];
+                Draw_AA_Line(m_window, line_colour,
+                             float(double(P.x) * f1 + cx), float(double(P.y) * f2 + cy),
+                             float(double(Q.x) * f3 + cx), float(double(Q.y) * f4 + cy));
+            }
+        }
+    }
+
+    // Eight copies of a 17-row band, each at its own random height near the
+    // bar position, brightest in its middle row.
+    void Line_Part::Draw_Bars()
+    {
+        std::uint32_t band[17];
+        for (int j = 0; j <= 16; ++j)
+        {
+            double k = j - 8;
+            double v = (1.0 - (k / 8.0) * (k / 8.0)) * s_cue.bar_level * 0.2f;
+            band[j] = std::uint32_t(int(25.0 * v)) << 16 | std::uint32_t(int(28.0 * v)) << 8 | std::uint32_t(int(49.0 * v));
+        }
+        std::uint32_t width = m_window->Get_Width();
+        std::uint32_t height = m_window->Get_Height();
+        std::uint32_t* frame = m_window->Get_Buffer();
+        for (int b = 0; b < 8; ++b)
+        {
+            int jitter = Rand() % 40;
+            int top = 44 + jitter - int(360.0 * s_cue.bar_position - 360.0);
+            for (int j = 0; j <= 16; ++j)
+            {
+                // Rows off a short screen are skipped; the show's 480 rows hold them all.
+                std::int64_t row = std::int64_t(top) + j;
+                if (row < 0 || row >= std::int64_t(height))
+                    continue;
+                std::uint32_t* line = frame + std::size_t(row) * width;
+                for (std::uint32_t x = 0; x < width; ++x)
+                    line[x] = Saturating_Add(line[x], band[j]);
+            }
+        }
+    }
+
+    Ryx_Lib::Single<Effect> Create_Line_Part(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
+    {
+        return Ryx_Lib::Single<Effect>(new Line_Part(window, setup, loader));
+    }
+}
