@@ -88,6 +88,8 @@ namespace Ryx_Capture
             {
                 if (m_log)
                     std::fclose(m_log);
+                if (m_raw)
+                    std::fclose(m_raw);
             }
 
             bool Open(std::string& error)
@@ -115,6 +117,11 @@ namespace Ryx_Capture
                 case Output_Kind::Frames:
                     return Make_Directory(m_options.out, error) &&
                            m_wav.Open(m_options.out + "sound.wav", Audio_Rate, error);
+                case Output_Kind::Raw:
+                    m_raw = std::fopen(m_options.out.c_str(), "wb");
+                    if (!m_raw)
+                        return error = "cannot write " + m_options.out + ": " + std::strerror(errno), false;
+                    return true;
                 case Output_Kind::Still:
                 case Output_Kind::Sheet:
                     return Check_Writable(m_options.out, error);
@@ -166,6 +173,12 @@ namespace Ryx_Capture
                 {
                 case Output_Kind::Log_Only:
                     return true;
+                case Output_Kind::Raw:
+                {
+                    bool ok = std::fclose(m_raw) == 0;
+                    m_raw = nullptr;
+                    return ok || (error = "cannot write " + m_options.out, false);
+                }
                 case Output_Kind::Video:
                     return m_video->Finish(error);
                 case Output_Kind::Frames:
@@ -237,6 +250,10 @@ namespace Ryx_Capture
                 switch (m_options.kind)
                 {
                 case Output_Kind::Log_Only:
+                    break;
+                case Output_Kind::Raw:
+                    if (std::fwrite(pixels, 4, std::size_t(width) * height, m_raw) != std::size_t(width) * height)
+                        Fail("cannot write " + m_options.out);
                     break;
                 case Output_Kind::Video:
                     if (!m_video->Add_Frame(pixels))
@@ -317,6 +334,7 @@ namespace Ryx_Capture
             bool m_done = false;
             std::string m_error;
             std::FILE* m_log = nullptr;
+            std::FILE* m_raw = nullptr;
             int m_last_order = 0;
             int m_last_row = 0;
             std::chrono::steady_clock::time_point m_render_start = std::chrono::steady_clock::now();

@@ -46,6 +46,8 @@ namespace Ryx_Capture
                "       capture [options] --at T --out FILE.png   one frame at T seconds of show time,\n"
                "                                             or at T = ORDER:ROW of the music\n"
                "       capture [options] --sheet FILE.png    a contact sheet: one thumbnail per order\n"
+               "       capture [options] --out FILE.raw      the frames as raw 640 x 480 BGRX, one after\n"
+               "                                             another (for measuring the encoder alone)\n"
                "options:\n"
                "  --fps N       frames per second of show time, 1 to 240 (default 60)\n"
                "  --lossless    lossless video (H.264 RGB at qp 0) instead of the default crf 16\n"
@@ -156,6 +158,8 @@ namespace Ryx_Capture
             options.kind = Output_Kind::Frames;
         else if (Ends_With(options.out, ".mp4"))
             options.kind = Output_Kind::Video;
+        else if (Ends_With(options.out, ".raw"))
+            options.kind = Output_Kind::Raw;
         else
             return error = "--out takes FILE.mp4 (a video) or DIR/ (PNG frames and sound.wav)", false;
         return true;

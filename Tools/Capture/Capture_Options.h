@@ -4,7 +4,7 @@
 
 namespace Ryx_Capture
 {
-    enum class Output_Kind { Video, Frames, Still, Sheet, Log_Only };
+    enum class Output_Kind { Video, Frames, Still, Sheet, Log_Only, Raw };
 
     struct Capture_Options
     {
