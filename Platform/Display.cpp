@@ -27,6 +27,22 @@ namespace Ryx_Platform
         void* s_test_pixels = nullptr;
         std::int32_t s_test_pitch = 0;
 
+        // An OpenGL renderer that draws in software (no GPU) costs several
+        // times the CPU of SDL's own software renderer for the same frame.
+        bool Renderer_Is_Software_Gl(SDL_Renderer* renderer)
+        {
+            SDL_RendererInfo info;
+            if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+                return false;
+            using Get_String = const unsigned char* (*)(unsigned int);
+            auto get_string = reinterpret_cast<Get_String>(SDL_GL_GetProcAddress("glGetString"));
+            const unsigned char* name = get_string ? get_string(0x1F01) : nullptr;  // GL_RENDERER
+            if (!name)
+                return false;
+            const char* text = reinterpret_cast<const char*>(name);
+            return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software");
+        }
+
         // A window nobody looks at needs no pacing: the headless drivers.
         bool Display_Is_Headless()
         {
@@ -103,6 +119,11 @@ namespace Ryx_Platform
         bool sixty = SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate >= 59 &&
                      mode.refresh_rate <= 61;
         display->renderer = SDL_CreateRenderer(display->window, -1, sixty ? SDL_RENDERER_PRESENTVSYNC : 0);
+        if (display->renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && Renderer_Is_Software_Gl(display->renderer))
+        {
+            SDL_DestroyRenderer(display->renderer);
+            display->renderer = nullptr;
+        }
         if (!display->renderer)
             display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_SOFTWARE);
         if (display->renderer)
