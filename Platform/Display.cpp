@@ -101,21 +101,29 @@ namespace Ryx_Platform
         display->window = Sdl_Window_Of(window);
         if (!display->window)
         {
-            display->window = SDL_CreateWindow("Orvi", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640,
-                                               480, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
+            display->window = SDL_CreateWindow("Orvi", 0, 0, 640, 480, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
             display->own_window = display->window != nullptr;
         }
         if (!display->window)
             return display;
 
         // Full screen at the desktop's own mode: a crash can never leave the
-        // monitor switched to 640 x 480.
+        // monitor switched to 640 x 480. The window is first laid over the
+        // whole desktop by hand, since without a window manager (a bare X
+        // server) the full-screen request alone changes nothing.
+        int index = SDL_GetWindowDisplayIndex(display->window);
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &bounds) == 0)
+        {
+            SDL_SetWindowBordered(display->window, SDL_FALSE);
+            SDL_SetWindowPosition(display->window, bounds.x, bounds.y);
+            SDL_SetWindowSize(display->window, bounds.w, bounds.h);
+        }
         SDL_SetWindowFullscreen(display->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 
         // Wait for the refresh where the display runs at 60 Hz; elsewhere the
         // flip's timed wait paces.
         SDL_DisplayMode mode;
-        int index = SDL_GetWindowDisplayIndex(display->window);
         bool sixty = SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate >= 59 &&
                      mode.refresh_rate <= 61;
         display->renderer = SDL_CreateRenderer(display->window, -1, sixty ? SDL_RENDERER_PRESENTVSYNC : 0);
