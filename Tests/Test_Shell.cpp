@@ -12,7 +12,9 @@
 #include "Code/Music.h"
 #include "Code/Timer.h"
 #include "Code/Windows_Callback.h"
+#include "Platform/Display.h"
 #include "Platform/Keyboard.h"
+#include "Platform/Video.h"
 
 using namespace Ryx_Platform;
 
@@ -210,4 +212,24 @@ TEST(Demo_Process, SigtermAndCtrlCEndTheShowWithTheShellsCodes)
 {
     EXPECT_EQ(Run_Demo_And_Signal(SIGTERM), 128 + SIGTERM);
     EXPECT_EQ(Run_Demo_And_Signal(SIGINT), 128 + SIGINT);
+}
+
+namespace
+{
+    void Ignore_Frame(const std::uint32_t*, int, int, void*) {}
+}
+
+TEST(Entry, OfflineRunOpensNoWindowAndNoVideo)
+{
+    bool before = Video_Started();
+    Set_Frame_Sink(&Ignore_Frame, nullptr);
+    Create_Main_Window(nullptr);
+    EXPECT_EQ(s_hwnd, nullptr);
+    Keyboard_Press(VK_ESCAPE);
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 0), 0);
+    if (!before)
+    {
+        EXPECT_FALSE(Video_Started());
+    }
+    Set_Frame_Sink(nullptr, nullptr);
 }
