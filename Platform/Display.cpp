@@ -27,6 +27,22 @@ namespace Ryx_Platform
         void* s_test_pixels = nullptr;
         std::int32_t s_test_pitch = 0;
 
+        // An OpenGL renderer that draws in software (no GPU) costs several
+        // times the CPU of SDL's own software renderer for the same frame.
+        bool Renderer_Is_Software_Gl(SDL_Renderer* renderer)
+        {
+            SDL_RendererInfo info;
+            if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+                return false;
+            using Get_String = const unsigned char* (*)(unsigned int);
+            auto get_string = reinterpret_cast<Get_String>(SDL_GL_GetProcAddress("glGetString"));
+            const unsigned char* name = get_string ? get_string(0x1F01) : nullptr;  // GL_RENDERER
+            if (!name)
+                return false;
+            const char* text = reinterpret_cast<const char*>(name);
+            return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software");
+        }
+
         // A window nobody looks at needs no pacing: the headless drivers.
         bool Display_Is_Headless()
         {
@@ -85,24 +101,37 @@ namespace Ryx_Platform
         display->window = Sdl_Window_Of(window);
         if (!display->window)
         {
-            display->window = SDL_CreateWindow("Orvi", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640,
-                                               480, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
+            display->window = SDL_CreateWindow("Orvi", 0, 0, 640, 480, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
             display->own_window = display->window != nullptr;
         }
         if (!display->window)
             return display;
 
         // Full screen at the desktop's own mode: a crash can never leave the
-        // monitor switched to 640 x 480.
+        // monitor switched to 640 x 480. The window is first laid over the
+        // whole desktop by hand, since without a window manager (a bare X
+        // server) the full-screen request alone changes nothing.
+        int index = SDL_GetWindowDisplayIndex(display->window);
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &bounds) == 0)
+        {
+            SDL_SetWindowBordered(display->window, SDL_FALSE);
+            SDL_SetWindowPosition(display->window, bounds.x, bounds.y);
+            SDL_SetWindowSize(display->window, bounds.w, bounds.h);
+        }
         SDL_SetWindowFullscreen(display->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 
         // Wait for the refresh where the display runs at 60 Hz; elsewhere the
         // flip's timed wait paces.
         SDL_DisplayMode mode;
-        int index = SDL_GetWindowDisplayIndex(display->window);
         bool sixty = SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate >= 59 &&
                      mode.refresh_rate <= 61;
         display->renderer = SDL_CreateRenderer(display->window, -1, sixty ? SDL_RENDERER_PRESENTVSYNC : 0);
+        if (display->renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && Renderer_Is_Software_Gl(display->renderer))
+        {
+            SDL_DestroyRenderer(display->renderer);
+            display->renderer = nullptr;
+        }
         if (!display->renderer)
             display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_SOFTWARE);
         if (display->renderer)

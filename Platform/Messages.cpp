@@ -180,8 +180,11 @@ namespace Ryx_Platform
         Uint32 flags = (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
         if (style & WS_POPUP)
             flags |= SDL_WINDOW_BORDERLESS;
-        int sdl_x = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
-        int sdl_y = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
+        // The default place is the desktop's corner, where the display's
+        // full-screen cover starts anyway (a bare X server moves no window
+        // that is already mapped elsewhere).
+        int sdl_x = x == CW_USEDEFAULT ? 0 : x;
+        int sdl_y = y == CW_USEDEFAULT ? 0 : y;
         SDL_Window* sdl = SDL_CreateWindow(title ? title : "", sdl_x, sdl_y, width, height, flags);
         if (!sdl)
             return nullptr;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
+#include <vector>
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
@@ -12,7 +14,9 @@
 #include "Code/Music.h"
 #include "Code/Timer.h"
 #include "Code/Windows_Callback.h"
+#include "Platform/Display.h"
 #include "Platform/Keyboard.h"
+#include "Platform/Video.h"
 
 using namespace Ryx_Platform;
 
@@ -173,13 +177,15 @@ namespace
     // and gives its exit status (or -1 when it did not exit on its own).
     int Run_Demo_And_Signal(int signal_number)
     {
-        char folder[] = "/tmp/demo-run-XXXXXX";
-        if (!mkdtemp(folder))
+        std::string pattern = (std::filesystem::temp_directory_path() / "demo-run-XXXXXX").string();
+        std::vector<char> folder(pattern.begin(), pattern.end());
+        folder.push_back('\0');
+        if (!mkdtemp(folder.data()))
             return -2;
         pid_t child = fork();
         if (child == 0)
         {
-            if (chdir(folder) != 0)
+            if (chdir(folder.data()) != 0)
                 _exit(120);
             setenv("SDL_VIDEODRIVER", "dummy", 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -194,14 +200,14 @@ namespace
         {
             if (waitpid(child, &status, WNOHANG) == child)
             {
-                rmdir(folder);
+                rmdir(folder.data());
                 return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
             usleep(10 * 1000);
         }
         kill(child, SIGKILL);
         waitpid(child, &status, 0);
-        rmdir(folder);
+        rmdir(folder.data());
         return -1;
     }
 }
@@ -210,4 +216,24 @@ TEST(Demo_Process, SigtermAndCtrlCEndTheShowWithTheShellsCodes)
 {
     EXPECT_EQ(Run_Demo_And_Signal(SIGTERM), 128 + SIGTERM);
     EXPECT_EQ(Run_Demo_And_Signal(SIGINT), 128 + SIGINT);
+}
+
+namespace
+{
+    void Ignore_Frame(const std::uint32_t*, int, int, void*) {}
+}
+
+TEST(Entry, OfflineRunOpensNoWindowAndNoVideo)
+{
+    bool before = Video_Started();
+    Set_Frame_Sink(&Ignore_Frame, nullptr);
+    Create_Main_Window(nullptr);
+    EXPECT_EQ(s_hwnd, nullptr);
+    Keyboard_Press(VK_ESCAPE);
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 0), 0);
+    if (!before)
+    {
+        EXPECT_FALSE(Video_Started());
+    }
+    Set_Frame_Sink(nullptr, nullptr);
 }
