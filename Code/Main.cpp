@@ -1,19 +1,19 @@
-// Placeholder entry: opens the display, draws a pattern, fades it, exits 0.
-#include "Code/DX_Window.h"
+// The program's entry: the command line after the program's name, joined by
+// single spaces, goes to the show's entry; Ctrl+C and SIGTERM become a quit
+// message, so the show ends cleanly with the status a shell expects.
+#include <string>
+#include "Code/Main_Window.h"
 
-using namespace Ryx_Vektu;
-
-int main()
+int main(int argc, char** argv)
 {
-    Ryx_Lib::Single<Window> window = Create_DX_Window(nullptr, nullptr, 640, 480, 32);
-    std::uint32_t* pixels = window->Get_Buffer();
-    for (std::uint32_t y = 0; y < window->Get_Height(); ++y)
-        for (std::uint32_t x = 0; x < window->Get_Width(); ++x)
-            pixels[y * window->Get_Width() + x] = 0xFF000000u | (x & 255) << 16 | (y & 255) << 8 | ((x ^ y) & 255);
-    for (int frame = 0; frame < 8; ++frame)
+    Ryx_Platform::Post_Quit_On_Signals();
+    std::string command_line;
+    for (int i = 1; i < argc; ++i)
     {
-        window->Present();
-        window->Begin_Frame(2);
+        if (i > 1)
+            command_line += ' ';
+        command_line += argv[i];
     }
-    return 0;
+    // An exit status keeps only the low 8 bits of the code.
+    return WinMain(nullptr, nullptr, command_line.c_str(), 0);
 }

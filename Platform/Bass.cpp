@@ -1,44 +1,354 @@
-// Placeholder audio layer: no sound, position only from the test hook.
+// The audio calls: a table of loaded modules, one of them playing at a time,
+// mixed into whichever output BASS_Init chose (sound card, no-sound pacer or
+// offline pulls). The main thread makes these calls; the output pulls on its
+// own thread and shares only the players, whose position lookups take a lock
+// held for a few instructions.
 #include "Platform/Bass.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Platform/Audio_Device.h"
+#include "Platform/Audio_Player.h"
 
 namespace Ryx_Platform
 {
     namespace
     {
+        constexpr DWORD Sync_Music_Position = 0x40000000;
+
+        enum class Output { None, Sound_Card, No_Sound, Offline };
+
         std::atomic<std::int64_t> s_scripted{-1};
+        std::atomic<bool> s_offline{false};
+
+        struct Audio_System
+        {
+            std::mutex api;  // the table and the output state
+            std::map<DWORD, std::shared_ptr<Audio_Player>> players;
+            DWORD next_handle = 1;
+            int init_count = 0;
+            Output output = Output::None;
+            Sdl_Device card;
+            Null_Device pacer;
+
+            // What the output pulls; swapped by the main thread under this
+            // lock, which the output holds only to copy the pointer.
+            std::mutex current_lock;
+            std::shared_ptr<Audio_Player> current;
+            std::atomic<int> volume{100};
+
+            // Frees the device and every module even when BASS_Free was never
+            // called (an exit that skipped the music's destruction).
+            ~Audio_System() { Close_Output(); }
+
+            void Close_Output()
+            {
+                card.Close();
+                pacer.Close();
+                std::lock_guard<std::mutex> lock(current_lock);
+                current.reset();
+            }
+
+            std::shared_ptr<Audio_Player> Find(DWORD handle)
+            {
+                std::lock_guard<std::mutex> lock(api);
+                auto it = players.find(handle);
+                return it == players.end() ? nullptr : it->second;
+            }
+
+            std::shared_ptr<Audio_Player> Current()
+            {
+                std::lock_guard<std::mutex> lock(current_lock);
+                return current;
+            }
+
+            std::size_t Mix(std::int16_t* out, std::size_t frames, double now, std::uint32_t latency)
+            {
+                std::shared_ptr<Audio_Player> player = Current();
+                if (!player)
+                {
+                    std::memset(out, 0, frames * 4);
+                    return 0;
+                }
+                std::size_t music = player->Pull(out, frames, now, latency);
+                int v = volume.load(std::memory_order_relaxed);
+                if (v != 100)
+                    for (std::size_t i = 0; i < 2 * frames; ++i)
+                        out[i] = static_cast<std::int16_t>(out[i] * v / 100);
+                return music;
+            }
+
+            bool Initialised()
+            {
+                std::lock_guard<std::mutex> lock(api);
+                return init_count > 0;
+            }
+
+            static void Mix_From_Device(std::int16_t* out, std::size_t frames, double now, std::uint32_t latency, void* self)
+            {
+                // The device's thread: nothing may escape from here.
+                try
+                {
+                    static_cast<Audio_System*>(self)->Mix(out, frames, now, latency);
+                }
+                catch (...)
+                {
+                    std::memset(out, 0, frames * 4);
+                }
+            }
+
+            std::uint64_t Heard(Audio_Player& player)
+            {
+                return s_offline.load() ? player.Pulled_Frames() : player.Heard_Frame(Audio_Now());
+            }
+        };
+
+        Audio_System s_audio;
+
+        bool Read_File(const char* path, DWORD offset, DWORD length, std::vector<char>& bytes, std::string& reason)
+        {
+            std::FILE* f = std::fopen(path, "rb");
+            if (!f)
+            {
+                reason = std::strerror(errno);
+                return false;
+            }
+            bool ok = std::fseek(f, 0, SEEK_END) == 0;
+            long size = ok ? std::ftell(f) : -1;
+            if (size < 0 || DWORD(size) < offset)
+            {
+                std::fclose(f);
+                reason = "cannot read it";
+                return false;
+            }
+            std::size_t count = length ? std::min<std::size_t>(length, std::size_t(size) - offset) : std::size_t(size) - offset;
+            bytes.resize(count);
+            ok = std::fseek(f, long(offset), SEEK_SET) == 0 && std::fread(bytes.data(), 1, count, f) == count;
+            std::fclose(f);
+            if (!ok)
+                reason = "cannot read it";
+            return ok;
+        }
+
+        void Make_Current(const std::shared_ptr<Audio_Player>& player)
+        {
+            std::shared_ptr<Audio_Player> previous;
+            {
+                std::lock_guard<std::mutex> lock(s_audio.current_lock);
+                previous = s_audio.current;
+                s_audio.current = player;
+            }
+            if (previous && previous != player)
+                previous->Stop();
+            std::lock_guard<std::mutex> lock(s_audio.api);
+            if (s_audio.output == Output::No_Sound)
+                s_audio.pacer.Restart();
+        }
     }
 
-    BOOL BASS_Init(int, DWORD, DWORD, void*) { return 1; }
-    BOOL BASS_SetVolume(DWORD) { return 1; }
-    BOOL BASS_Start() { return 1; }
-
-    HMUSIC BASS_MusicLoad(BOOL, const void* file, DWORD, DWORD, DWORD)
+    BOOL BASS_Init(int device, DWORD, DWORD, void*)
     {
-        std::FILE* f = std::fopen(static_cast<const char*>(file), "rb");
-        if (!f)
+        std::unique_lock<std::mutex> lock(s_audio.api);
+        if (s_audio.init_count++ > 0)
+            return 1;
+        if (s_offline.load())
+        {
+            s_audio.output = Output::Offline;
+            return 1;
+        }
+        if (device == -2 || device == 0)
+        {
+            s_audio.output = Output::No_Sound;
+            s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
+            return 1;
+        }
+        std::string error;
+        if (s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error))
+        {
+            s_audio.output = Output::Sound_Card;
+            return 1;
+        }
+        // Still report the failure, but keep time so the show runs in step.
+        std::fprintf(stderr, "audio: no sound device (%s); playing silently in real time\n", error.c_str());
+        s_audio.output = Output::No_Sound;
+        s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
+        return 0;
+    }
+
+    BOOL BASS_SetVolume(DWORD volume)
+    {
+        if (volume > 100)
             return 0;
-        std::fclose(f);
+        s_audio.volume.store(int(volume));
         return 1;
     }
 
-    BOOL BASS_MusicPlay(HMUSIC handle) { return handle != 0; }
-    BOOL BASS_ChannelStop(DWORD handle) { return handle != 0; }
-
-    DWORD BASS_ChannelGetPosition(DWORD)
+    BOOL BASS_Start()
     {
-        std::int64_t scripted = s_scripted.load();
-        return scripted >= 0 ? static_cast<DWORD>(scripted) : 0;
+        std::lock_guard<std::mutex> lock(s_audio.api);
+        if (s_audio.init_count == 0)
+            return 0;
+        s_audio.card.Pause(false);
+        s_audio.pacer.Pause(false);
+        return 1;
     }
 
-    HSYNC BASS_ChannelSetSync(DWORD, DWORD, DWORD, SYNCPROC*, void*) { return 0; }
-    BOOL BASS_MusicPlayEx(HMUSIC handle, DWORD, int, BOOL) { return handle != 0; }
-    BOOL BASS_Stop() { return 1; }
-    BOOL BASS_MusicFree(HMUSIC) { return 1; }
-    BOOL BASS_Free() { return 1; }
-    DWORD BASS_ChannelIsActive(DWORD handle) { return handle != 0; }
+    BOOL BASS_Stop()
+    {
+        std::lock_guard<std::mutex> lock(s_audio.api);
+        if (s_audio.init_count == 0)
+            return 0;
+        s_audio.card.Pause(true);
+        s_audio.pacer.Pause(true);
+        return 1;
+    }
+
+    HMUSIC BASS_MusicLoad(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD)
+    {
+        if (!file)
+            return 0;
+        std::vector<char> bytes;
+        std::string reason;
+        const char* name = memory ? "(memory)" : static_cast<const char*>(file);
+        std::unique_ptr<Audio_Player> player;
+        if (memory)
+        {
+            if (length == 0)
+                reason = "no bytes";
+            else
+                player = Audio_Player::Load(static_cast<const char*>(file) + offset, length, &reason);
+        }
+        else if (Read_File(name, offset, length, bytes, reason))
+        {
+            player = bytes.empty() ? nullptr : Audio_Player::Load(bytes.data(), bytes.size(), &reason);
+            if (!player)
+                reason = "not a module" + (reason.empty() ? std::string() : " (" + reason + ")");
+        }
+        if (!player)
+        {
+            std::fprintf(stderr, "audio: cannot load \"%s\": %s\n", name, reason.c_str());
+            return 0;
+        }
+        std::lock_guard<std::mutex> lock(s_audio.api);
+        DWORD handle = s_audio.next_handle++;
+        s_audio.players[handle] = std::shared_ptr<Audio_Player>(std::move(player));
+        return handle;
+    }
+
+    BOOL BASS_MusicPlay(HMUSIC handle)
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+        if (!player || !s_audio.Initialised())
+            return 0;
+        if (player->Is_Playing() && s_audio.Current() == player)
+            return 1;
+        player->Start(0, 0);
+        Make_Current(player);
+        return 1;
+    }
+
+    BOOL BASS_MusicPlayEx(HMUSIC handle, DWORD position, int, BOOL)
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+        if (!player || !s_audio.Initialised())
+            return 0;
+        player->Start(int(position & 0xFFFF), int(position >> 16));
+        Make_Current(player);
+        return 1;
+    }
+
+    BOOL BASS_ChannelStop(DWORD handle)
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+        if (!player)
+            return 0;
+        player->Stop();
+        return 1;
+    }
+
+    DWORD BASS_ChannelGetPosition(DWORD handle)
+    {
+        std::int64_t scripted = s_scripted.load();
+        if (scripted >= 0)
+            return static_cast<DWORD>(scripted);
+        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+        if (!player)
+            return 0;
+        return player->Position_At(s_audio.Heard(*player));
+    }
+
+    DWORD BASS_ChannelIsActive(DWORD handle)
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+        if (!player)
+            return 0;
+        return player->Is_Active_At(s_audio.Heard(*player)) ? 1 : 0;
+    }
+
+    HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, DWORD param, SYNCPROC* procedure, void* user)
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+        if (!player || type != Sync_Music_Position)
+            return 0;
+        return player->Add_Sync(param, procedure, user, handle);
+    }
+
+    BOOL BASS_MusicFree(HMUSIC handle)
+    {
+        std::shared_ptr<Audio_Player> player;
+        {
+            std::lock_guard<std::mutex> lock(s_audio.api);
+            auto it = s_audio.players.find(handle);
+            if (it == s_audio.players.end())
+                return 0;
+            player = it->second;
+            s_audio.players.erase(it);
+        }
+        std::lock_guard<std::mutex> lock(s_audio.current_lock);
+        if (s_audio.current == player)
+            s_audio.current.reset();
+        return 1;
+    }
+
+    BOOL BASS_Free()
+    {
+        std::map<DWORD, std::shared_ptr<Audio_Player>> players;
+        {
+            std::lock_guard<std::mutex> lock(s_audio.api);
+            if (s_audio.init_count == 0)
+                return 0;
+            if (--s_audio.init_count > 0)
+                return 1;
+            s_audio.output = Output::None;
+            players.swap(s_audio.players);
+        }
+        // Outside the table's lock: closing waits for a pull in progress,
+        // whose sync procedures may ask for a position.
+        s_audio.Close_Output();
+        return 1;
+    }
 
     void Audio_Script_Position(std::int64_t packed) { s_scripted.store(packed); }
+
+    void Audio_Use_Offline(bool on) { s_offline.store(on); }
+
+    std::size_t Audio_Pull(std::int16_t* out, std::size_t frames)
+    {
+        return s_audio.Mix(out, frames, 0.0, 0);
+    }
+
+    std::uint64_t Audio_Frames_Played()
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Current();
+        return player ? s_audio.Heard(*player) : 0;
+    }
 }

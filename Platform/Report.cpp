@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include "Platform/Display.h"
 
 namespace Ryx_Platform
 {
@@ -15,9 +16,11 @@ namespace Ryx_Platform
         std::atomic<bool> s_boxes{true};
 
         // A box needs a display: never under the dummy or offscreen drivers,
-        // nor without X11 or Wayland, where SDL would fail or block anyway.
+        // nor without X11 or Wayland, nor while frames go to a sink.
         bool Display_Can_Show_Box()
         {
+            if (Has_Frame_Sink())
+                return false;  // offline: nobody is there to close a box
             const char* driver = std::getenv("SDL_VIDEODRIVER");
             if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0))
                 return false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -197,4 +198,27 @@ TEST(Image_Writer, Write_File_Replaces_Whole_Files)
     EXPECT_EQ(std::vector<char>(std::istreambuf_iterator<char>(in), {}), (std::vector<char>{4, 5}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);  // no temporary left
     EXPECT_FALSE(Write_File((dir / "out.bin" / "x").string(), {1}));
+}
+
+TEST(Image_Writer, Scrambler_Tool_Round_Trips_A_File)
+{
+    const std::filesystem::path tool = std::filesystem::path(RYX_BIN_DIR) / "scrambler";
+    if (!std::filesystem::exists(tool))
+        GTEST_SKIP() << "scrambler not built";
+    const std::filesystem::path dir = std::filesystem::path(RYX_BIN_DIR) / "Test_Files" / "Scrambler";
+    std::filesystem::create_directories(dir);
+    std::vector<std::uint8_t> bytes(5000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(i * i + 3);
+    const std::string plain = (dir / "plain.bin").string(), other = (dir / "other.bin").string();
+    ASSERT_TRUE(Write_File(plain, bytes));
+    ASSERT_EQ(std::system(("\"" + tool.string() + "\" \"" + plain + "\" \"" + other + "\"").c_str()), 0);
+    std::vector<std::uint8_t> expected = bytes;
+    Scramble(expected);
+    std::ifstream in(other, std::ios::binary);
+    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), expected);
+    // In place, a second time: the original again.
+    ASSERT_EQ(std::system(("\"" + tool.string() + "\" \"" + other + "\"").c_str()), 0);
+    std::ifstream back(other, std::ios::binary);
+    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(back), {}), bytes);
 }

@@ -4,6 +4,7 @@
 #include "Code/Random.h"
 #include "Code/Saturating_Add.h"
 #include "Lib/Assertion.h"
+#include "Lib/Callback.h"
 #include "Lib/Single.h"
 #include "Tests/Support/Assertion_Recorder.h"
 
@@ -100,4 +101,40 @@ TEST(Saturating_Add, WorkedExamplesAndAgreementWithPerChannelReference)
             std::uint32_t expected = 0xFF000000u | sat(red) << 16 | sat(green) << 8 | sat(blue);
             ASSERT_EQ(Saturating_Add(pa, pb), expected) << std::hex << pa << " + " << pb;
         }
+}
+
+TEST(Assertion, EveryReportIsOneStderrLineWithTheDefaultCaption)
+{
+    testing::internal::CaptureStderr();
+    Ryx_Lib::Throw_Assertion("s_music == 0", nullptr, "Code/Music.cpp", 0);
+    Ryx_Lib::Throw_Assertion(nullptr, "\"JPG Error\"", "Code/Texture.cpp", 100);
+    std::string text = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(text, "assertion: s_music == 0 | caption: Error | file: Code/Music.cpp | line: 0\n"
+                    "assertion:  | caption: \"JPG Error\" | file: Code/Texture.cpp | line: 100\n");
+}
+
+namespace
+{
+    struct Counting_Callback : Ryx_Lib::Callback
+    {
+        explicit Counting_Callback(int* deaths) : m_deaths(deaths) {}
+        ~Counting_Callback() override { ++*m_deaths; }
+        void Execute() override {}
+        int* m_deaths;
+    };
+}
+
+TEST(Callback, IsDestroyedThroughTheLibrarysDestructor)
+{
+    int deaths = 0;
+    {
+        Ryx_Lib::Single<Ryx_Lib::Callback> callback(new Counting_Callback(&deaths));
+        callback->Execute();
+        // A holder of a derived type hands its object over to a holder of the base.
+        Ryx_Lib::Single<Counting_Callback> derived(new Counting_Callback(&deaths));
+        Ryx_Lib::Single<Ryx_Lib::Callback> base(std::move(derived));
+        EXPECT_FALSE(derived);
+        EXPECT_EQ(deaths, 0);
+    }
+    EXPECT_EQ(deaths, 2);
 }

@@ -1,0 +1,21 @@
+// The process entry's work: the main window, the nosound switch, the engine,
+// the callback, and the exit code.
+#pragma once
+#include "Platform/Messages.h"
+
+// The main window; null when it could not be created (the show runs anyway).
+extern Ryx_Platform::HWND s_hwnd;
+
+void Create_Main_Window(Ryx_Platform::HINSTANCE instance);
+
+// WM_DESTROY returns 0 and ends nothing; everything else goes to the default.
+Ryx_Platform::LRESULT Window_Proc(Ryx_Platform::HWND window, Ryx_Platform::UINT message,
+                                  Ryx_Platform::WPARAM wparam, Ryx_Platform::LPARAM lparam);
+
+// On for a command line (the text after the program's name) longer than one
+// character that starts with a dash.
+bool Is_Nosound(const char* command_line);
+
+// 0 at the end of the music or on Escape, a quit message's code otherwise.
+int WinMain(Ryx_Platform::HINSTANCE instance, Ryx_Platform::HINSTANCE previous, const char* command_line,
+            int show);

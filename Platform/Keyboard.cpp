@@ -1,0 +1,73 @@
+// Key state like the system's asynchronous query: down now, or pressed since
+// the last query. SDL only learns of keys when events are pumped, so a query
+// pumps unless the message pump already did since the last query.
+#include "Platform/Keyboard.h"
+
+#include <SDL.h>
+#include <atomic>
+#include "Platform/Video.h"
+
+namespace Ryx_Platform
+{
+    namespace
+    {
+        std::atomic<bool> s_pressed[256];
+        bool s_pumped = false;
+
+        SDL_Keycode Sdl_Key_Of(int key)
+        {
+            if (key == VK_ESCAPE)
+                return SDLK_ESCAPE;
+            if (key >= 'A' && key <= 'Z')
+                return key - 'A' + 'a';
+            if (key >= '0' && key <= '9')
+                return key;
+            return SDLK_UNKNOWN;
+        }
+    }
+
+    void Latch_Key_Press(int key)
+    {
+        if (key >= 0 && key < 256)
+            s_pressed[key].store(true);
+    }
+
+    void Note_Events_Pumped() { s_pumped = true; }
+
+    void Keyboard_Press(int key) { Latch_Key_Press(key); }
+
+    void Inject_Key_Event(int key, bool down)
+    {
+        if (!Video_Started())
+            return;
+        SDL_Event event = {};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = Sdl_Key_Of(key);
+        event.key.keysym.scancode = SDL_GetScancodeFromKey(event.key.keysym.sym);
+        SDL_PushEvent(&event);
+    }
+
+    std::int16_t GetAsyncKeyState(int key)
+    {
+        if (key < 0 || key >= 256)
+            return 0;
+        bool down = false;
+        if (Video_Started())
+        {
+            if (!s_pumped)
+                SDL_PumpEvents();
+            s_pumped = false;
+            SDL_Keycode sdl_key = Sdl_Key_Of(key);
+            if (sdl_key != SDLK_UNKNOWN)
+            {
+                int count = 0;
+                const Uint8* state = SDL_GetKeyboardState(&count);
+                SDL_Scancode code = SDL_GetScancodeFromKey(sdl_key);
+                down = code > 0 && code < count && state[code];
+            }
+        }
+        bool pressed = s_pressed[key].exchange(false);
+        return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
+    }
+}

@@ -1,0 +1,19 @@
+// Internal to the platform layer: the one start of the video subsystem that
+// the main window, the display and the keyboard share.
+#pragma once
+
+struct SDL_Window;
+
+namespace Ryx_Platform
+{
+    // Starts the video once (hints, key latch, clean exit); false without a
+    // display. Never starts while a frame sink is set.
+    bool Start_Video();
+    bool Video_Started();
+    // The platform window behind a main-window handle, or null.
+    SDL_Window* Sdl_Window_Of(void* window);
+    // The keyboard's latch learns every key press through this.
+    void Latch_Key_Press(int key);
+    // Events pumped since the last key query: a query then need not pump.
+    void Note_Events_Pumped();
+}

@@ -1,0 +1,239 @@
+// The entry, the main window and the message pump: one message a frame, the
+// quit message and the signals as exit codes, WM_DESTROY ending nothing, the
+// nosound rule, and the real program run as a process.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <vector>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include "Code/Main_Window.h"
+#include "Code/Music.h"
+#include "Code/Timer.h"
+#include "Code/Windows_Callback.h"
+#include "Platform/Display.h"
+#include "Platform/Keyboard.h"
+#include "Platform/Video.h"
+
+using namespace Ryx_Platform;
+
+namespace
+{
+    int s_user_messages = 0;
+    int s_destroys = 0;
+
+    LRESULT Counting_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+    {
+        if (message == WM_USER)
+            ++s_user_messages;
+        if (message == WM_DESTROY)
+            ++s_destroys;
+        return Window_Proc(window, message, wparam, lparam);
+    }
+
+    HWND Counting_Window()
+    {
+        WNDCLASSA record;
+        record.lpfnWndProc = &Counting_Proc;
+        record.lpszClassName = "Counting";
+        RegisterClassA(&record);
+        return CreateWindowExA(0, "Counting", "Orvi", WS_POPUP | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 640,
+                               480, nullptr, nullptr, nullptr, nullptr);
+    }
+
+    // The code a pump throws, or -1 when it throws nothing.
+    int Quit_Code(Windows_Callback& pump)
+    {
+        try
+        {
+            pump.Execute();
+        }
+        catch (Windows_Msg& quit)
+        {
+            return quit.m_code;
+        }
+        return -1;
+    }
+
+    struct Clean_Queue
+    {
+        Clean_Queue() { Reset_Message_Queue(); }
+        ~Clean_Queue() { Reset_Message_Queue(); }
+    };
+}
+
+TEST(Nosound, OnForADashFollowedByAnything)
+{
+    EXPECT_TRUE(Is_Nosound("-n"));
+    EXPECT_TRUE(Is_Nosound("-x"));
+    EXPECT_TRUE(Is_Nosound("--anything"));
+    EXPECT_TRUE(Is_Nosound("- "));
+    EXPECT_FALSE(Is_Nosound(""));
+    EXPECT_FALSE(Is_Nosound("-"));
+    EXPECT_FALSE(Is_Nosound("x-y"));
+    EXPECT_FALSE(Is_Nosound(" -n"));
+    EXPECT_FALSE(Is_Nosound(nullptr));
+}
+
+TEST(Pump, TakesOneMessageAFrame)
+{
+    Clean_Queue queue;
+    HWND window = Counting_Window();
+    ASSERT_NE(window, nullptr);
+    for (int i = 0; i < 10; ++i)
+        PostMessageA(window, WM_USER, i, 0);
+    Windows_Callback pump;
+    for (int frame = 1; frame <= 10; ++frame)
+    {
+        EXPECT_EQ(Quit_Code(pump), -1);
+        EXPECT_EQ(s_user_messages, frame);
+    }
+    EXPECT_EQ(Quit_Code(pump), -1);
+    EXPECT_EQ(s_user_messages, 10);
+}
+
+TEST(Pump, QuitMessageThrowsItsCode)
+{
+    Clean_Queue queue;
+    Windows_Callback pump;
+    EXPECT_EQ(Quit_Code(pump), -1) << "an empty queue returns at once";
+    PostQuitMessage(7);
+    EXPECT_EQ(Quit_Code(pump), 7);
+    EXPECT_EQ(Quit_Code(pump), -1) << "taken once";
+    PostQuitMessage(-5);
+    EXPECT_EQ(Quit_Code(pump), -5) << "all 32 bits of the code";
+}
+
+TEST(Pump, SignalsPostQuitWith128PlusTheSignal)
+{
+    Clean_Queue queue;
+    Post_Quit_On_Signals();
+    Windows_Callback pump;
+    std::raise(SIGTERM);
+    EXPECT_EQ(Quit_Code(pump), 128 + SIGTERM);
+    std::raise(SIGINT);
+    EXPECT_EQ(Quit_Code(pump), 128 + SIGINT);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+TEST(Pump, CloseAndDestroyEndNothing)
+{
+    Clean_Queue queue;
+    HWND window = Counting_Window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Window_Proc(window, WM_DESTROY, 0, 0), 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    Windows_Callback pump;
+    EXPECT_EQ(Quit_Code(pump), -1);
+    EXPECT_EQ(s_destroys, 1) << "closing sends WM_DESTROY";
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(Quit_Code(pump), -1) << "and no quit follows";
+}
+
+TEST(Keyboard, EscapePressedAndReleasedBetweenPollsIsSeenOnce)
+{
+    Clean_Queue queue;
+    HWND window = Counting_Window();  // starts the video
+    ASSERT_NE(window, nullptr);
+    GetAsyncKeyState(VK_ESCAPE);
+    Inject_Key_Event(VK_ESCAPE, true);
+    Inject_Key_Event(VK_ESCAPE, false);
+    EXPECT_NE(GetAsyncKeyState(VK_ESCAPE), 0);
+    EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
+    // The key events are also messages, taken one a frame.
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    while (msg.message != WM_KEYDOWN && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+    }
+    EXPECT_EQ(msg.message, WM_KEYDOWN);
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_ESCAPE));
+}
+
+TEST(Entry, QuitMessageBecomesTheExitCodeAfterEverythingIsFreed)
+{
+    Clean_Queue queue;
+    PostQuitMessage(7);
+    EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 7);
+    EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
+    EXPECT_EQ(Ryx_Vektu::Get_Timer(), nullptr);
+}
+
+TEST(Entry, EscapeEndsTheShowWithZero)
+{
+    Clean_Queue queue;
+    Keyboard_Press(VK_ESCAPE);
+    EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 0);
+    EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
+}
+
+namespace
+{
+    // Runs demo headless in an empty folder, sends it a signal after a while,
+    // and gives its exit status (or -1 when it did not exit on its own).
+    int Run_Demo_And_Signal(int signal_number)
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "demo-run-XXXXXX").string();
+        std::vector<char> folder(pattern.begin(), pattern.end());
+        folder.push_back('\0');
+        if (!mkdtemp(folder.data()))
+            return -2;
+        pid_t child = fork();
+        if (child == 0)
+        {
+            if (chdir(folder.data()) != 0)
+                _exit(120);
+            setenv("SDL_VIDEODRIVER", "dummy", 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            std::string demo = std::string(RYX_BIN_DIR) + "/demo";
+            execl(demo.c_str(), demo.c_str(), "-n", static_cast<char*>(nullptr));
+            _exit(121);
+        }
+        usleep(700 * 1000);
+        kill(child, signal_number);
+        int status = 0;
+        for (int i = 0; i < 500; ++i)
+        {
+            if (waitpid(child, &status, WNOHANG) == child)
+            {
+                rmdir(folder.data());
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            usleep(10 * 1000);
+        }
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        rmdir(folder.data());
+        return -1;
+    }
+}
+
+TEST(Demo_Process, SigtermAndCtrlCEndTheShowWithTheShellsCodes)
+{
+    EXPECT_EQ(Run_Demo_And_Signal(SIGTERM), 128 + SIGTERM);
+    EXPECT_EQ(Run_Demo_And_Signal(SIGINT), 128 + SIGINT);
+}
+
+namespace
+{
+    void Ignore_Frame(const std::uint32_t*, int, int, void*) {}
+}
+
+TEST(Entry, OfflineRunOpensNoWindowAndNoVideo)
+{
+    bool before = Video_Started();
+    Set_Frame_Sink(&Ignore_Frame, nullptr);
+    Create_Main_Window(nullptr);
+    EXPECT_EQ(s_hwnd, nullptr);
+    Keyboard_Press(VK_ESCAPE);
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 0), 0);
+    if (!before)
+    {
+        EXPECT_FALSE(Video_Started());
+    }
+    Set_Frame_Sink(nullptr, nullptr);
+}

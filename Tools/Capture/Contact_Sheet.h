@@ -1,0 +1,33 @@
+// A contact sheet of the show: one thumbnail per order, labelled with the
+// order and its time.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Ryx_Capture
+{
+    class Contact_Sheet
+    {
+    public:
+        static constexpr int Columns = 6;
+        static constexpr int Thumb_Width = 160;
+        static constexpr int Thumb_Height = 120;
+
+        explicit Contact_Sheet(int orders);
+        // A 640 x 480 frame shown at that order; each order keeps its first frame.
+        void Add(int order, double seconds, const std::uint32_t* frame, int width, int height);
+        bool Has(int order) const;
+        // The whole sheet as 0xAARRGGBB pixels.
+        std::vector<std::uint32_t> Compose(int& width, int& height) const;
+
+    private:
+        struct Thumb
+        {
+            bool set = false;
+            double seconds = 0.0;
+            std::vector<std::uint32_t> pixels;
+        };
+        std::vector<Thumb> m_thumbs;
+    };
+}
