@@ -249,7 +249,8 @@ namespace Ryx_Platform
         std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
         if (!player || !s_audio.Initialised())
             return 0;
-        if (player->Is_Playing() && s_audio.Current() == player)
+        // Playing on: nothing to do; stopped or at its end: from the start.
+        if (s_audio.Current() == player && player->Is_Active_At(s_audio.Heard(*player)))
             return 1;
         player->Start(0, 0);
         Make_Current(player);
