@@ -192,10 +192,11 @@ namespace Ryx_Platform
         return 1;
     }
 
+    // Not under the table's lock: pausing waits for a pull in progress, whose
+    // sync procedures may ask for a position.
     BOOL BASS_Start()
     {
-        std::lock_guard<std::mutex> lock(s_audio.api);
-        if (s_audio.init_count == 0)
+        if (!s_audio.Initialised())
             return 0;
         s_audio.card.Pause(false);
         s_audio.pacer.Pause(false);
@@ -204,8 +205,7 @@ namespace Ryx_Platform
 
     BOOL BASS_Stop()
     {
-        std::lock_guard<std::mutex> lock(s_audio.api);
-        if (s_audio.init_count == 0)
+        if (!s_audio.Initialised())
             return 0;
         s_audio.card.Pause(true);
         s_audio.pacer.Pause(true);
