@@ -251,6 +251,18 @@ TEST(Audio_No_Sound, Keeps_Real_Time_And_Syncs_From_The_Audio_Thread)
     EXPECT_GT(syncs.load(), 10);
     EXPECT_TRUE(off_main.load());
     EXPECT_EQ(BASS_ChannelIsActive(music), 1u);
+    // Seeks, stops and restarts while the pacer decodes.
+    for (int i = 0; i < 20; ++i)
+    {
+        ASSERT_EQ(BASS_MusicPlayEx(music, Pack(1, 8), 0, 1), 1);
+        std::uint32_t packed = BASS_ChannelGetPosition(music);
+        EXPECT_TRUE(packed == Pack(1, 8) || packed == Pack(1, 9)) << std::hex << packed;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_EQ(BASS_ChannelStop(music), 1);
+        EXPECT_EQ(BASS_ChannelIsActive(music), 0u);
+        ASSERT_EQ(BASS_MusicPlay(music), 1);
+        EXPECT_EQ(BASS_ChannelIsActive(music), 1u);
+    }
     // Freed without a stop, as on the quit-message path.
     EXPECT_EQ(BASS_MusicFree(music), 1);
     EXPECT_EQ(BASS_Free(), 1);
