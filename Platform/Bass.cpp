@@ -157,30 +157,31 @@ namespace Ryx_Platform
 
     BOOL BASS_Init(int device, DWORD, DWORD, void*)
     {
-        std::unique_lock<std::mutex> lock(s_audio.api);
-        if (s_audio.init_count++ > 0)
-            return 1;
-        if (s_offline.load())
         {
-            s_audio.output = Output::Offline;
-            return 1;
+            std::lock_guard<std::mutex> lock(s_audio.api);
+            if (s_audio.init_count++ > 0)
+                return 1;
+            if (s_offline.load())
+            {
+                s_audio.output = Output::Offline;
+                return 1;
+            }
         }
-        if (device == -2 || device == 0)
-        {
-            s_audio.output = Output::No_Sound;
-            s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
-            return 1;
-        }
+        // The device is opened outside the table's lock: SDL holds its own
+        // lock around every pull, and a pull's sync procedures may ask for a
+        // position, which takes the table's lock.
         std::string error;
-        if (s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error))
+        bool card = device != -2 && device != 0 && s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error);
+        if (!card)
+            s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
         {
-            s_audio.output = Output::Sound_Card;
-            return 1;
+            std::lock_guard<std::mutex> lock(s_audio.api);
+            s_audio.output = card ? Output::Sound_Card : Output::No_Sound;
         }
+        if (card || device == -2 || device == 0)
+            return 1;
         // Still report the failure, but keep time so the show runs in step.
         std::fprintf(stderr, "audio: no sound device (%s); playing silently in real time\n", error.c_str());
-        s_audio.output = Output::No_Sound;
-        s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
         return 0;
     }
 
