@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "Platform/Audio_Device.h"
 #include "Platform/Audio_Player.h"
 
@@ -122,12 +124,22 @@ namespace Ryx_Platform
                 reason = std::strerror(errno);
                 return false;
             }
-            bool ok = std::fseek(f, 0, SEEK_END) == 0;
-            long size = ok ? std::ftell(f) : -1;
-            if (size < 0 || DWORD(size) < offset)
+            struct stat info;
+            if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode))
             {
                 std::fclose(f);
-                reason = "cannot read it";
+                reason = "not a regular file";
+                return false;
+            }
+            // Modules are kilobytes to a few megabytes; refuse what would
+            // only exhaust memory.
+            constexpr long Largest = 256L << 20;
+            bool ok = std::fseek(f, 0, SEEK_END) == 0;
+            long size = ok ? std::ftell(f) : -1;
+            if (size < 0 || size > Largest || DWORD(size) < offset)
+            {
+                std::fclose(f);
+                reason = size > Largest ? "too large for a module" : "cannot read it";
                 return false;
             }
             std::size_t count = length ? std::min<std::size_t>(length, std::size_t(size) - offset) : std::size_t(size) - offset;

@@ -160,7 +160,8 @@ TEST_F(Offline, Missing_Files_And_Files_That_Are_Not_Modules_Load_As_Zero_With_A
     std::ofstream{empty};
     struct Case { std::string path; const char* reason; };
     for (const Case& c : {Case{testing::TempDir() + "no_such_file.xm", "No such file"},
-                          Case{text, "not a module"}, Case{empty, "not a module"}})
+                          Case{text, "not a module"}, Case{empty, "not a module"},
+                          Case{testing::TempDir(), "not a regular file"}})
     {
         testing::internal::CaptureStderr();
         EXPECT_EQ(BASS_MusicLoad(0, c.path.c_str(), 0, 0, 1), 0u) << c.path;
