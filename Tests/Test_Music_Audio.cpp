@@ -14,6 +14,7 @@
 
 #include "Platform/Audio_Device.h"
 #include "Platform/Audio_Measure.h"
+#include "Platform/Audio_Player.h"
 #include "Platform/Bass.h"
 #include "Tools/Audio_Error/Known_Module.h"
 
@@ -198,6 +199,34 @@ TEST(Audio_Heard, Row_Changes_Are_Reported_Within_5_ms_On_The_Device_Double)
             EXPECT_LE(e.max_ms, 5.0) << buffer << " " << drift;
             EXPECT_LE(e.median_ms, 1.0) << buffer << " " << drift;
         }
+}
+
+// A pause of the output (BASS_Stop, then BASS_Start) or a device that ran
+// dry: the heard position carries on at the device's pace afterwards instead
+// of counting the silent stretch against it.
+TEST(Audio_Heard, The_Pace_After_A_Pause_Is_The_Device_Pace)
+{
+    std::vector<std::uint8_t> bytes = Known_Bytes({6, 2, 200, 150});
+    auto player = Audio_Player::Load(bytes.data(), bytes.size(), nullptr);
+    ASSERT_TRUE(player);
+    player->Start(0, 0);
+    std::vector<std::int16_t> buffer(2 * 1024);
+    const double pull = 1024 / 44100.0;
+    double t = 0;
+    for (int k = 0; k < 80; ++k, t += pull)
+        player->Pull(buffer.data(), 1024, t, 1024);
+    t += 1.0;  // paused for a second
+    for (int k = 0; k < 80; ++k, t += pull)
+    {
+        player->Pull(buffer.data(), 1024, t, 1024);
+        if (k == 40 || k == 79)
+        {
+            // Between this pull and the next the device plays 0.8 of a pull.
+            std::uint64_t a = player->Heard_Frame(t + 0.1 * pull);
+            std::uint64_t b = player->Heard_Frame(t + 0.9 * pull);
+            EXPECT_NEAR(double(b - a), 1024 * 0.8, 4.0) << k;
+        }
+    }
 }
 
 // Without sound the music keeps real time on the monotonic clock, and the
