@@ -169,18 +169,35 @@ namespace Ryx_Platform
             {
                 // The device's sample clock is not the host's: measure its
                 // pace over the whole play, which averages the wake-ups out.
-                // Anchors, not raw pull times: they have the late wake-ups
-                // taken out already.
-                double span = std::min(now, m_anchor + double(m_pulled - m_anchor_frames) / m_device_rate) - m_first_pull;
-                if (span > 0.15)
-                    m_device_rate = std::clamp(double(m_pulled) / span, 0.95 * Audio_Rate, 1.05 * Audio_Rate);
+                // A late wake-up skews it by at most its lateness over the
+                // span, and the span is never shorter than the stretch
+                // extrapolated from it, so the skew stays below the lateness.
                 double expected = m_anchor + double(m_pulled - m_anchor_frames) / m_device_rate;
-                m_anchor = std::min(now, std::max(expected, now - Max_Lateness));
+                // Later than the whole previous pull lasts: the device ran dry
+                // or was paused, and the pace so far says nothing about the
+                // time in between, so measure afresh.
+                double gap = std::max(2 * Max_Lateness, double(m_pulled - m_anchor_frames) / m_device_rate);
+                if (now - expected > gap)
+                {
+                    m_first_pull = now;
+                    m_first_frames = m_pulled;
+                    m_anchor = now;
+                }
+                else
+                {
+                    double span = now - m_first_pull;
+                    if (span > 0.04)
+                        m_device_rate = std::clamp(double(m_pulled - m_first_frames) / span, 0.95 * Audio_Rate,
+                                                   1.05 * Audio_Rate);
+                    expected = m_anchor + double(m_pulled - m_anchor_frames) / m_device_rate;
+                    m_anchor = std::min(now, std::max(expected, now - Max_Lateness));
+                }
             }
             else
             {
                 m_anchor = now;
                 m_first_pull = now;
+                m_first_frames = 0;
                 m_device_rate = Audio_Rate;
                 m_have_anchor = true;
             }

@@ -99,7 +99,8 @@ namespace Ryx_Platform
         double m_anchor = 0;                 // device time of the last pull, smoothed
         std::uint64_t m_anchor_frames = 0;   // frames pulled before that pull
         std::uint32_t m_anchor_latency = 0;
-        double m_first_pull = 0;             // device time of the first pull
+        double m_first_pull = 0;             // device time of the first pull since a gap
+        std::uint64_t m_first_frames = 0;    // frames pulled before it
         double m_device_rate = Audio_Rate;   // frames a second, as the device pulls them
         std::uint64_t m_last_heard = 0;
         std::uint64_t m_inexact = 0;

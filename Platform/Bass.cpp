@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "Platform/Audio_Device.h"
 #include "Platform/Audio_Player.h"
 
@@ -122,12 +124,22 @@ namespace Ryx_Platform
                 reason = std::strerror(errno);
                 return false;
             }
-            bool ok = std::fseek(f, 0, SEEK_END) == 0;
-            long size = ok ? std::ftell(f) : -1;
-            if (size < 0 || DWORD(size) < offset)
+            struct stat info;
+            if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode))
             {
                 std::fclose(f);
-                reason = "cannot read it";
+                reason = "not a regular file";
+                return false;
+            }
+            // Modules are kilobytes to a few megabytes; refuse what would
+            // only exhaust memory.
+            constexpr long Largest = 256L << 20;
+            bool ok = std::fseek(f, 0, SEEK_END) == 0;
+            long size = ok ? std::ftell(f) : -1;
+            if (size < 0 || size > Largest || DWORD(size) < offset)
+            {
+                std::fclose(f);
+                reason = size > Largest ? "too large for a module" : "cannot read it";
                 return false;
             }
             std::size_t count = length ? std::min<std::size_t>(length, std::size_t(size) - offset) : std::size_t(size) - offset;
@@ -157,30 +169,31 @@ namespace Ryx_Platform
 
     BOOL BASS_Init(int device, DWORD, DWORD, void*)
     {
-        std::unique_lock<std::mutex> lock(s_audio.api);
-        if (s_audio.init_count++ > 0)
-            return 1;
-        if (s_offline.load())
         {
-            s_audio.output = Output::Offline;
-            return 1;
+            std::lock_guard<std::mutex> lock(s_audio.api);
+            if (s_audio.init_count++ > 0)
+                return 1;
+            if (s_offline.load())
+            {
+                s_audio.output = Output::Offline;
+                return 1;
+            }
         }
-        if (device == -2 || device == 0)
-        {
-            s_audio.output = Output::No_Sound;
-            s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
-            return 1;
-        }
+        // The device is opened outside the table's lock: SDL holds its own
+        // lock around every pull, and a pull's sync procedures may ask for a
+        // position, which takes the table's lock.
         std::string error;
-        if (s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error))
+        bool card = device != -2 && device != 0 && s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error);
+        if (!card)
+            s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
         {
-            s_audio.output = Output::Sound_Card;
-            return 1;
+            std::lock_guard<std::mutex> lock(s_audio.api);
+            s_audio.output = card ? Output::Sound_Card : Output::No_Sound;
         }
+        if (card || device == -2 || device == 0)
+            return 1;
         // Still report the failure, but keep time so the show runs in step.
         std::fprintf(stderr, "audio: no sound device (%s); playing silently in real time\n", error.c_str());
-        s_audio.output = Output::No_Sound;
-        s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
         return 0;
     }
 
@@ -192,10 +205,11 @@ namespace Ryx_Platform
         return 1;
     }
 
+    // Not under the table's lock: pausing waits for a pull in progress, whose
+    // sync procedures may ask for a position.
     BOOL BASS_Start()
     {
-        std::lock_guard<std::mutex> lock(s_audio.api);
-        if (s_audio.init_count == 0)
+        if (!s_audio.Initialised())
             return 0;
         s_audio.card.Pause(false);
         s_audio.pacer.Pause(false);
@@ -204,8 +218,7 @@ namespace Ryx_Platform
 
     BOOL BASS_Stop()
     {
-        std::lock_guard<std::mutex> lock(s_audio.api);
-        if (s_audio.init_count == 0)
+        if (!s_audio.Initialised())
             return 0;
         s_audio.card.Pause(true);
         s_audio.pacer.Pause(true);
@@ -249,7 +262,8 @@ namespace Ryx_Platform
         std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
         if (!player || !s_audio.Initialised())
             return 0;
-        if (player->Is_Playing() && s_audio.Current() == player)
+        // Playing on: nothing to do; stopped or at its end: from the start.
+        if (s_audio.Current() == player && player->Is_Active_At(s_audio.Heard(*player)))
             return 1;
         player->Start(0, 0);
         Make_Current(player);

@@ -5,6 +5,8 @@
 // instant the row's first frame is heard. Without a module it measures the
 // show's own "tekno.xm" from the data folder when it exists, otherwise a
 // small module of known rows. Exits 1 when the worst error exceeds 5 ms.
+// audio_error --write PATH writes that module of known rows (the bench's
+// fixture when the show's module is not built).
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -30,6 +32,9 @@ namespace
 int main(int argc, char** argv)
 {
     using namespace Ryx_Platform;
+    const Ryx_Tools::Known_Module_Setup known{12, 2, 200, 150};
+    if (argc == 3 && std::string(argv[1]) == "--write")
+        return Ryx_Tools::Save_Xm(Ryx_Tools::Known_Module(known), argv[2]) ? 0 : 2;
     std::vector<char> bytes;
     std::string name;
     if (argc > 1)
@@ -45,8 +50,8 @@ int main(int argc, char** argv)
         name = "tekno.xm";
     else
     {
-        std::vector<std::uint8_t> known = Ryx_Tools::Encode_Xm(Ryx_Tools::Known_Module(Ryx_Tools::Known_Module_Setup{12, 2, 200, 150}));
-        bytes.assign(known.begin(), known.end());
+        std::vector<std::uint8_t> encoded = Ryx_Tools::Encode_Xm(Ryx_Tools::Known_Module(known));
+        bytes.assign(encoded.begin(), encoded.end());
         name = "the known-rows test module";
     }
     double seconds = argc > 2 ? std::atof(argv[2]) : 20.0;
