@@ -39,6 +39,7 @@ namespace Ryx_Vektu
                 (Lanes_32)__builtin_shufflevector(blue_green_0, red_0, 4, 12, 5, 13, 6, 14, 7, 15),
                 (Lanes_32)__builtin_shufflevector(blue_green_1, red_1, 0, 8, 1, 9, 2, 10, 3, 11),
                 (Lanes_32)__builtin_shufflevector(blue_green_1, red_1, 4, 12, 5, 13, 6, 14, 7, 15)};
+#pragma GCC unroll 4
             for (int k = 0; k < 4; ++k)
             {
                 Lanes_32 a;

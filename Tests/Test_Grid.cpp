@@ -237,6 +237,7 @@ TEST(Grid, AgreesWithThePlainAlgorithmOnRandomLattices)
         {1024, 2, 640, 480, 41, 24},  {8, 3, 160, 100, 11, 7},   {32, 128, 64, 64, 5, 5},
         // Lattices that do not fit: only the whole cells inside are drawn.
         // Heights either side of the 16-bit shortcut.
+        {4, 1024, 64, 64, 5, 5},      {8, 2048, 64, 64, 5, 5},
         {2, 65536, 64, 64, 5, 5},     {1, 65537, 64, 64, 5, 5},  {4, 70000, 64, 48, 5, 4},
         {256, 256, 320, 240, 41, 24}, {16, 16, 100, 40, 9, 4},   {16, 16, 40, 40, 1, 1},
     };

@@ -17,9 +17,10 @@ if [ ! -x "$bench" ]; then
 fi
 
 json=$(mktemp)
-trap 'rm -f "$json" "$json".cg' EXIT
+trap 'rm -f "$json" "$json".cg "$json".log' EXIT
 "$bench" --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \
-    --benchmark_out="$json" --benchmark_out_format=json "$@" >/dev/null
+    --benchmark_out="$json" --benchmark_out_format=json "$@" >/dev/null 2>"$json".log
+grep -E '^(Run on|Load Average)' "$json".log || true
 
 python3 - "$json" <<'PY'
 import json, sys
