@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@
 
 #include "Platform/Audio_Device.h"
 #include "Platform/Audio_Player.h"
+#include "Platform/Clock.h"
 
 namespace Ryx_Platform
 {
@@ -257,6 +259,18 @@ namespace Ryx_Platform
         return handle;
     }
 
+    // With RYX_STARTUP_REPORT set: how long the program took to load
+    // everything before its music's first frame (the start-up figure).
+    static void Report_Start_Up()
+    {
+        static bool s_reported = false;
+        if (s_reported || !std::getenv("RYX_STARTUP_REPORT") || Is_Virtual_Time())
+            return;
+        s_reported = true;
+        std::fprintf(stderr, "startup: %u ms from the program's start to the music's first frame\n",
+                     static_cast<unsigned>(timeGetTime()));
+    }
+
     BOOL BASS_MusicPlay(HMUSIC handle)
     {
         std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
@@ -267,6 +281,7 @@ namespace Ryx_Platform
             return 1;
         player->Start(0, 0);
         Make_Current(player);
+        Report_Start_Up();
         return 1;
     }
 
