@@ -11,7 +11,7 @@ build/bin/capture --data build/data --fps 60 --quiet --log "$log"
 
 # order:row of the first frame to keep, and what it shows.
 moments=(
-  "0:8 opening figure, first beats"
+  "0:7 opening figure on a beat"
   "4:2 first text overlay"
   "8:20 figure spinning up, light bar"
   "11:4 tunnel beat"
