@@ -281,9 +281,10 @@ namespace Ryx_Capture
                     break;
                 }
                 case Output_Kind::Sheet:
-                    if (row >= 32 && !m_sheet.Has(order))
+                    // The brightest frame of rows 32 to 35, the middle of the order.
+                    if (row >= 32 && row < 36)
                         m_sheet.Add(order, double(m_frames) / m_options.fps, pixels, width, height);
-                    if (m_sheet.Has(Show_Orders - 1))
+                    if (order == Show_Orders - 1 && row >= 36)
                         m_done = true;
                     break;
                 }

@@ -21,15 +21,24 @@ namespace Ryx_Capture
     // Box-filtered down to thumbnail size.
     void Contact_Sheet::Add(int order, double seconds, const std::uint32_t* frame, int width, int height)
     {
-        if (order < 0 || order >= int(m_thumbs.size()) || m_thumbs[std::size_t(order)].set)
+        if (order < 0 || order >= int(m_thumbs.size()))
             return;
-        Thumb& t = m_thumbs[std::size_t(order)];
-        t.set = true;
-        t.seconds = seconds;
-        t.pixels.assign(std::size_t(Thumb_Width) * Thumb_Height, 0xFF000000u);
         int fx = width / Thumb_Width, fy = height / Thumb_Height;
         if (fx < 1 || fy < 1)
             return;
+        double brightness = 0;
+        for (std::size_t i = 0; i < std::size_t(width) * height; ++i)
+            brightness += ((frame[i] >> 16) & 255) + ((frame[i] >> 8) & 255) + (frame[i] & 255);
+        Thumb& t = m_thumbs[std::size_t(order)];
+        // The first frame offered, unless it is nearly black (between two
+        // beats of a line scene): then the brightest one.
+        const double dark = 8.0 * 3.0 * double(width) * height;
+        if (t.set && (t.brightness >= dark || brightness <= t.brightness))
+            return;
+        t.set = true;
+        t.seconds = seconds;
+        t.brightness = brightness;
+        t.pixels.assign(std::size_t(Thumb_Width) * Thumb_Height, 0xFF000000u);
         for (int y = 0; y < Thumb_Height; ++y)
             for (int x = 0; x < Thumb_Width; ++x)
             {

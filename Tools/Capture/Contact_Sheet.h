@@ -15,7 +15,9 @@ namespace Ryx_Capture
         static constexpr int Thumb_Height = 120;
 
         explicit Contact_Sheet(int orders);
-        // A 640 x 480 frame shown at that order; each order keeps its first frame.
+        // A 640 x 480 frame shown at that order; each order keeps the first
+        // frame it is offered, or, while that is nearly black, the brightest
+        // (a beat's flash rather than the dark between two beats).
         void Add(int order, double seconds, const std::uint32_t* frame, int width, int height);
         bool Has(int order) const;
         // The whole sheet as 0xAARRGGBB pixels.
@@ -26,6 +28,7 @@ namespace Ryx_Capture
         {
             bool set = false;
             double seconds = 0.0;
+            double brightness = -1.0;
             std::vector<std::uint32_t> pixels;
         };
         std::vector<Thumb> m_thumbs;
