@@ -14,9 +14,7 @@ full=$(echo "$end - $start" | bc)
 echo "capture, render and encode: $full s"
 
 build/bin/capture --data build/data --quiet --out "$work/frames.raw" --sound "$work/sound.wav"
-start=$(date +%s.%N)
-build/bin/encode_raw "$work/frames.raw" "$work/sound.wav" "$work/alone.mp4"
-end=$(date +%s.%N)
-alone=$(echo "$end - $start" | bc)
-echo "encoder alone: $alone s"
+line=$(build/bin/encode_raw "$work/frames.raw" "$work/sound.wav" "$work/alone.mp4")
+echo "$line"
+alone=$(echo "$line" | sed -E 's/.* in ([0-9.]+) s.*/\1/')
 echo "ratio: $(echo "scale=3; $full / $alone" | bc)"

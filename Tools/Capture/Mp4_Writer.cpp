@@ -121,6 +121,12 @@ namespace Ryx_Capture
 
             double Get_Encode_Seconds() const override { return m_encode_seconds; }
 
+            void Wait_Until_Idle() override
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_space.wait(lock, [this] { return (m_jobs.empty() && !m_busy) || m_failed_flag; });
+            }
+
         private:
             bool Open_Container(std::string& error)
             {
@@ -240,7 +246,8 @@ namespace Ryx_Capture
                             return;
                         job = std::move(m_jobs.front());
                         m_jobs.pop_front();
-                        m_space.notify_one();
+                        m_busy = true;
+                        m_space.notify_all();
                     }
                     auto start = std::chrono::steady_clock::now();
                     if (!m_failed)
@@ -251,10 +258,11 @@ namespace Ryx_Capture
                             Encode_Sound(job.samples.data(), job.samples.size() / 2);
                     }
                     m_encode_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-                    if (m_failed)
                     {
                         std::lock_guard<std::mutex> lock(m_mutex);
-                        m_failed_flag = true;
+                        m_busy = false;
+                        if (m_failed)
+                            m_failed_flag = true;
                         m_space.notify_all();
                     }
                 }
@@ -419,6 +427,7 @@ namespace Ryx_Capture
             std::deque<Job> m_jobs;
             bool m_stopping = false;
             bool m_failed_flag = false;
+            bool m_busy = false;
             std::thread m_worker;
         };
     }

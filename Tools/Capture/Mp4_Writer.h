@@ -28,6 +28,9 @@ namespace Ryx_Capture
         virtual bool Add_Frame(const std::uint32_t* pixels) = 0;
         // Interleaved stereo 16-bit frames at the audio rate.
         virtual bool Add_Audio(const std::int16_t* samples, std::size_t frames) = 0;
+        // Waits until every frame and sound handed over so far has gone into
+        // the encoders (they may still hold a few frames of look-ahead).
+        virtual void Wait_Until_Idle() = 0;
         // Flushes the encoders and closes the file; false with a reason on failure.
         virtual bool Finish(std::string& error) = 0;
         // Seconds the worker thread spent converting and encoding.
