@@ -23,8 +23,6 @@ namespace Ryx_Vektu
 
     namespace
     {
-        constexpr float c_pi = 3.141592f;
-
         // Per look-ahead order 4 to 7, the image cued at rows 0, 10, 16, 26,
         // 32, 42, 48 and 58: an image index, c_keep (no change) or c_clear.
         constexpr int c_keep = -1;
@@ -36,18 +34,6 @@ namespace Ryx_Vektu
             {16, 17, 18, 19, 20, 21, 22, 23},                         // c1 to c8
             {24, 25, c_keep, c_keep, c_keep, c_keep, c_keep, c_clear}, // c9, c10, none
         };
-
-        std::uint32_t Flashed(std::uint32_t colour, int shift, float flash)
-        {
-            std::uint32_t channel = (colour >> shift) & 0xFF;
-            int v = static_cast<int>(double(channel) * flash);
-            return static_cast<std::uint32_t>(std::min(255, v)) << shift;
-        }
-    }
-
-    std::uint32_t Line_Colour(std::uint32_t colour, float flash)
-    {
-        return 0xFF000000u | Flashed(colour, 16, flash) | Flashed(colour, 8, flash) | Flashed(colour, 0, flash);
     }
 
     Line_Part::Line_Part(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
@@ -78,29 +64,13 @@ namespace Ryx_Vektu
             m_image_bytes[i] = Usable_Overlay_Bytes(m_images[i].Get(), path, frame, frame);
         }
 
-        std::uint32_t n = m_count;
         switch (m_type)
         {
         case 0:
-            // A Lissajous curve of 17 and 20 periods, swollen by a three-lobed factor.
-            for (std::uint32_t i = 0; i < 2 * n; ++i)
-            {
-                double u = 7.0 * std::sin(17.0 * c_pi * i / n);
-                double w = 7.0 * std::cos(20.0 * c_pi * i / n);
-                double k = 1.0 + 0.9f * std::sin(3.0 * std::atan2(u, w));
-                m_base[i] = Line_Point{float(k * u), float(k * w)};
-            }
+            Make_Lissajous_Figure(m_base, m_count);
             break;
         case 1:
-            // Twice round a circle, its radii wobbling four times a turn.
-            for (std::uint32_t i = 0; i < 2 * n; ++i)
-            {
-                double theta = 2.0 * c_pi * i / n;
-                double u = 7.0 * std::sin(theta);
-                double w = 7.0 * std::cos(theta);
-                double a = 4.0 * std::atan2(u, w);
-                m_base[i] = Line_Point{float(u * (3.0 + 2.0 * std::sin(a))), float(w * (3.0 + 2.0 * std::cos(a)))};
-            }
+            Make_Wobble_Figure(m_base, m_count);
             break;
         default:
             RYX_ASSERT(!"invalid line part type");
@@ -114,15 +84,7 @@ namespace Ryx_Vektu
         m_phase = float(m_phase + (now - s_cue.previous_time) * m_speed * m_rate);
         s_cue.previous_time = float(now);
 
-        double phi = 14.0 * m_phase;
-        float sn = float(std::sin(phi));
-        float cs = float(std::cos(phi));
-        for (std::size_t i = 0; i < m_base.size(); ++i)
-        {
-            const Line_Point& b = m_base[i];
-            m_turned[i] = Line_Point{float(double(sn) * b.x - double(cs) * b.y),
-                                     float(double(cs) * b.x + double(sn) * b.y)};
-        }
+        Turn_Figure(m_base, m_turned, m_phase);
 
         if (Get_Music()->Get_Order() >= 4 && m_scale <= 1.0f)
         {
@@ -238,20 +200,7 @@ namespace Ryx_Vektu
             }
         }
         else
-        {
-            float f1 = float(3.0 * std::sin(14.0 * p) + 10.0);
-            float f2 = float(5.0 * std::cos(13.5f * p) + 10.0);
-            float f3 = float(6.0 * std::sin(7.6f * p) + 10.0);
-            float f4 = float(10.0 - 2.0 * std::cos(17.0 * p));
-            for (std::uint32_t k = 0; k < m_count; ++k)
-            {
-                const Line_Point& P = m_turned[2 * std::size_t(k)];
-                const Line_Point& Q = m_turned[2 * std::size_t(k) + 1];
-                Draw_AA_Line(m_window, line_colour,
-                             float(double(P.x) * f1 + cx), float(double(P.y) * f2 + cy),
-                             float(double(Q.x) * f3 + cx), float(double(Q.y) * f4 + cy));
-            }
-        }
+            Draw_Wobble_Segments(m_window, line_colour, m_turned, m_count, p);
     }
 
     // Eight copies of a 17-row band, each at its own random height near the

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 #include "Code/Effect.h"
+#include "Code/Line_Figure.h"
 #include "Code/Line_Part_Setup.h"
 #include "Code/Texture.h"
 #include "Lib/Single.h"
@@ -16,12 +17,6 @@ namespace Ryx_Vektu
     // Where a scene gets its images from: Load_TGA_Texture in the show, images
     // made in memory in tests.
     using Image_Loader = Ryx_Lib::Single<Texture> (*)(const char* path);
-
-    struct Line_Point
-    {
-        float x;  // offset from the screen centre, to the right
-        float y;  // offset from the screen centre, downwards
-    };
 
     class Line_Part : public Effect
     {
@@ -84,10 +79,6 @@ namespace Ryx_Vektu
         Texture* m_overlay = nullptr;
         std::size_t m_overlay_bytes = 0;
     };
-
-    // The line colour of a frame, shared by both line scenes: each channel of
-    // the colour field scaled by the flash, cut toward zero, held at 255.
-    std::uint32_t Line_Colour(std::uint32_t colour, float flash);
 
     Ryx_Lib::Single<Effect> Create_Line_Part(Window* window, const Line_Part_Setup& setup,
                                              Image_Loader loader = &Load_TGA_Texture);

@@ -17,8 +17,6 @@ namespace Ryx_Vektu
 
     namespace
     {
-        constexpr float c_pi = 3.141592f;
-
         const char* const c_image_paths[Line_Part_2::Image_Count] = {
             "texture/x1_basari.tga", "texture/x2_snare.tga", "texture/x3_vs1.tga", "texture/x1_vs2.tga",
             "texture/g1.tga",        "texture/g2.tga",       "texture/g3.tga",     "texture/g4.tga",
@@ -66,14 +64,7 @@ namespace Ryx_Vektu
         }
 
         // The opening scene's type-0 figure, whatever the record's type.
-        std::uint32_t n = m_count;
-        for (std::uint32_t i = 0; i < 2 * n; ++i)
-        {
-            double u = 7.0 * std::sin(17.0 * c_pi * i / n);
-            double w = 7.0 * std::cos(20.0 * c_pi * i / n);
-            double k = 1.0 + 0.9f * std::sin(3.0 * std::atan2(u, w));
-            m_base[i] = Line_Point{float(k * u), float(k * w)};
-        }
+        Make_Lissajous_Figure(m_base, m_count);
     }
 
     void Line_Part_2::Update()
@@ -82,15 +73,7 @@ namespace Ryx_Vektu
         m_phase = float(m_phase + (now - s_cue.previous_time) * m_speed * m_rate);
         s_cue.previous_time = float(now);
 
-        double phi = 14.0 * m_phase;
-        float sn = float(std::sin(phi));
-        float cs = float(std::cos(phi));
-        for (std::size_t i = 0; i < m_base.size(); ++i)
-        {
-            const Line_Point& b = m_base[i];
-            m_turned[i] = Line_Point{float(double(sn) * b.x - double(cs) * b.y),
-                                     float(double(cs) * b.x + double(sn) * b.y)};
-        }
+        Turn_Figure(m_base, m_turned, m_phase);
 
         if (Get_Music()->Get_Order() >= 4 && m_scale <= 1.0f)
         {
@@ -177,21 +160,7 @@ namespace Ryx_Vektu
 
     void Line_Part_2::Draw_Segments(std::uint32_t line_colour)
     {
-        double p = m_phase;
-        float cx = float(m_window->Get_Width() / 2);
-        float cy = float(m_window->Get_Height() / 2);
-        float f1 = float(3.0 * std::sin(14.0 * p) + 10.0);
-        float f2 = float(5.0 * std::cos(13.5f * p) + 10.0);
-        float f3 = float(6.0 * std::sin(7.6f * p) + 10.0);
-        float f4 = float(10.0 - 2.0 * std::cos(17.0 * p));
-        for (std::uint32_t k = 0; k < m_count; ++k)
-        {
-            const Line_Point& P = m_turned[2 * std::size_t(k)];
-            const Line_Point& Q = m_turned[2 * std::size_t(k) + 1];
-            Draw_AA_Line(m_window, line_colour,
-                         float(double(P.x) * f1 + cx), float(double(P.y) * f2 + cy),
-                         float(double(Q.x) * f3 + cx), float(double(Q.y) * f4 + cy));
-        }
+        Draw_Wobble_Segments(m_window, line_colour, m_turned, m_count, m_phase);
     }
 
     Ryx_Lib::Single<Effect> Create_Line_Part_2(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
