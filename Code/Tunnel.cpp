@@ -113,6 +113,11 @@ namespace Ryx_Vektu
         Update_Cues();
         Update_Camera();
         Update_Vertices();
+        // Once a frame, grid or no grid.
+        s_cues.flash = static_cast<float>(s_cues.flash + (1.0 - s_cues.flash) * double(0.65f));
+        s_cues.shake = static_cast<float>(s_cues.shake * double(0.1f));
+        s_cues.swing = static_cast<float>(s_cues.swing * double(0.95f));
+        m_morph = static_cast<float>(m_morph * double(0.85f));
     }
 
     void Tunnel::Update_Cues()
@@ -351,11 +356,6 @@ namespace Ryx_Vektu
                 *vertex = Grid_Vertex{Vertex_Value(along), Vertex_Value(around), Vertex_Value(light)};
             }
         }
-
-        s_cues.flash = static_cast<float>(s_cues.flash + (1.0 - s_cues.flash) * double(0.65f));
-        s_cues.shake = static_cast<float>(s_cues.shake * double(0.1f));
-        s_cues.swing = static_cast<float>(s_cues.swing * double(0.95f));
-        m_morph = static_cast<float>(m_morph * double(0.85f));
     }
 
     Track_Value Tunnel::Get_Track_Value()

@@ -260,3 +260,25 @@ TEST_F(Attractor_Test, MissingImagesDrawNothingAndNeverCrash)
     }
     SUCCEED();
 }
+
+TEST_F(Attractor_Test, TextureAlternatesOnBeatRowsFromOrder26)
+{
+    Image_Set()["texture/trash_sininen_1.jpg"] = [] { return Ryx_Test::Uniform_Texture(256, 256, 0xFF2040C0u); };
+    Image_Set()["texture/trash_total_vihree.jpg"] = [] { return Ryx_Test::Uniform_Texture(256, 256, 0xFF20C040u); };
+    Attractor_1 alternating(&window, &Ryx_Test::Load_From_Set, &Ryx_Test::Load_From_Set);
+    // The band may come out inverted (one frame in ten): negation undoes it.
+    auto centre = [&](int row) {
+        clock.Set(110.0, 26, row);
+        alternating.Update();
+        alternating.Render();
+        std::uint32_t p = window.At(320, 200);
+        return p >> 24 == 0 ? 0u - p : p;
+    };
+    std::uint32_t first = centre(2); // look-ahead row 3: textures[1]
+    std::uint32_t second = centre(10); // row 11: textures[2]
+    EXPECT_NE(first, second);
+    EXPECT_GT(first & 0xFF, (first >> 8) & 0xFF); // blue over green
+    EXPECT_GT((second >> 8) & 0xFF, second & 0xFF);
+    EXPECT_EQ(centre(18), first);
+    EXPECT_EQ(centre(26), second);
+}

@@ -8,6 +8,7 @@
 #include "Code/Saturating_Add.h"
 #include "Code/Tunnel.h"
 #include "Code/Vertex_Value.h"
+#include "Tests/Support/Assertion_Recorder.h"
 #include "Tests/Support/Memory_Window.h"
 #include "Tests/Support/Scene_Harness.h"
 
@@ -303,4 +304,49 @@ TEST_F(Tunnel_Test, SecondSceneStartsFromTheStartValues)
     clock.Set(80.0, 10, 0);
     second.Update();
     EXPECT_TRUE(All_No_Hit(Vertices(second)));
+}
+
+TEST_F(Tunnel_Test, GridTextureOfBadWidthIsReportedAndTheSceneGoesOn)
+{
+    Image_Set()["texture/trash_punanen.jpg"] = [] { return Ryx_Test::Uniform_Texture(640, 256, 0xFF808080u); };
+    Ryx_Test::Assertion_Recorder recorder;
+    Tunnel odd(&window, &Ryx_Test::Load_From_Set);
+    for (int k = 0; k < 3; ++k)
+    {
+        clock.Set(400.0 + k, 14, 40); // order 14 on: textures[2]
+        odd.Update();
+        odd.Render();
+    }
+    EXPECT_EQ(recorder.Count("!\"invalid texture width\""), 1); // once, at the switch
+}
+
+TEST_F(Tunnel_Test, MorphCueFiresOnEveryFrameUnlessThePreviousRowEqualsTheRemainder)
+{
+    // Playing row 9: look-ahead row 10 (q = 10). After a frame of row 10 the
+    // literal test q != previous row holds the cue back; after row 8 it
+    // fires. Order 16's track is 0 on look-ahead rows 7 to 17, so steer stays
+    // 0 in both histories and only the cue differs.
+    auto frames_after = [&](int previous_row) {
+        Tunnel fresh(&window, &Ryx_Test::Load_From_Set);
+        clock.Set(500.0, 16, previous_row);
+        fresh.Update();
+        clock.Set(500.0, 16, 9);
+        fresh.Update();
+        std::vector<Grid_Vertex> first = Vertices(fresh);
+        fresh.Update();
+        return std::make_pair(first, Vertices(fresh));
+    };
+    auto quiet = frames_after(10);
+    auto cued = frames_after(8);
+    EXPECT_FALSE(Same(quiet.first, cued.first));
+    std::int64_t cued_light = 0, quiet_light = 0;
+    for (std::size_t k = 0; k < cued.first.size(); ++k)
+    {
+        cued_light += cued.first[k].shade;
+        quiet_light += quiet.first[k].shade;
+    }
+    EXPECT_GT(cued_light, quiet_light); // flash 1.4
+    // Next frame, same row: previous row 9 now, so it fires in both, again
+    // in the cued one: morph back at 1.0, flash at 1.4, the same picture.
+    EXPECT_TRUE(Same(quiet.second, cued.second));
 }

@@ -68,7 +68,8 @@ namespace Ryx_Test
     inline Ryx_Lib::Single<Ryx_Vektu::Texture> Uniform_Picture(int width, int height, std::uint8_t grey)
     {
         auto* t = new Image_Texture(width, height, 1);
-        std::memset(t->Bytes(), grey, std::size_t(width) * height);
+        if (width > 0 && height > 0)
+            std::memset(t->Bytes(), grey, std::size_t(width) * height);
         return Ryx_Lib::Single<Ryx_Vektu::Texture>(t);
     }
 
