@@ -17,6 +17,7 @@
 #include "Platform/Display.h"
 #include "Platform/Keyboard.h"
 #include "Platform/Video.h"
+#include "Tools/Xm_Writer/Xm_Writer.h"
 
 using namespace Ryx_Platform;
 
@@ -216,6 +217,28 @@ TEST(Demo_Process, SigtermAndCtrlCEndTheShowWithTheShellsCodes)
 {
     EXPECT_EQ(Run_Demo_And_Signal(SIGTERM), 128 + SIGTERM);
     EXPECT_EQ(Run_Demo_And_Signal(SIGINT), 128 + SIGINT);
+}
+
+// The whole program, headless and silent, on a short module of our own: it
+// plays to the music's end and exits 0 by itself.
+TEST(Demo_Process, PlaysAShortModuleToItsEndAndExitsZero)
+{
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("demo-short-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    Ryx_Tools::Xm_Module module;
+    module.channels = 1;
+    module.speed = 1;
+    module.tempo = 255;  // 432 frames a row: three orders in under two seconds
+    module.patterns.emplace_back(64, 1);
+    module.orders = {0, 0, 0};
+    ASSERT_TRUE(Ryx_Tools::Save_Xm(module, (folder / "tekno.xm").string()));
+
+    std::string command = "cd '" + folder.string() + "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 30 '" +
+                          std::string(RYX_BIN_DIR) + "/demo' -n >/dev/null 2>&1";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);  // 124 would mean it never ended
+    std::filesystem::remove_all(folder);
 }
 
 namespace
