@@ -16,11 +16,11 @@ namespace
     // A soft vertical ramp: every byte value, no runs the loop could skip.
     void Grey_Ramp(const char* path, int width, int height)
     {
-        Ryx_Test::Image_Spec spec{width, height, 1, {}};
+        Ryx_Test::Image_Data image{width, height, 1, {}};
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                spec.pixels.push_back(std::uint8_t((x + y) & 0xFF));
-        Memory_Images::Table()[path] = spec;
+                image.pixels.push_back(std::uint8_t((x + y) & 0xFF));
+        Memory_Images::Table()[path] = image;
     }
 }
 

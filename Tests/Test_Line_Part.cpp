@@ -230,9 +230,9 @@ TEST(Line_Part, UnusableImagesAreReportedOnceAtLoadAndNeverReadPastTheirEnd)
     Line_Scene_Rig rig;
     // a1 missing, a2 has 3 bytes a pixel, a3 too small, a4 a ramp of every byte value.
     Memory_Images::Table()["tekstit/a2.tga"] =
-        Ryx_Test::Image_Spec{640, 480, 3, std::vector<std::uint8_t>(640 * 480 * 3, 200)};
+        Ryx_Test::Image_Data{640, 480, 3, std::vector<std::uint8_t>(640 * 480 * 3, 200)};
     Memory_Images::Flat("tekstit/a3.tga", 320, 240, 100);
-    Ryx_Test::Image_Spec ramp{640, 480, 1, {}};
+    Ryx_Test::Image_Data ramp{640, 480, 1, {}};
     for (int i = 0; i < 640 * 480; ++i)
         ramp.pixels.push_back(std::uint8_t(i * 7));
     Memory_Images::Table()["tekstit/a4.tga"] = ramp;

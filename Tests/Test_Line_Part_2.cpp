@@ -178,7 +178,7 @@ TEST(Line_Part_2, OversizedAndUnusableImagesAreClippedOrSkippedAndReportedAtLoad
     Line_Scene_Rig rig;
     Memory_Images::Flat(c_names[0], 640, 480, 60);  // 60 rows too many
     Memory_Images::Table()[c_names[1]] =
-        Ryx_Test::Image_Spec{640, 420, 4, std::vector<std::uint8_t>(640 * 420 * 4, 90)};
+        Ryx_Test::Image_Data{640, 420, 4, std::vector<std::uint8_t>(640 * 420 * 4, 90)};
     Memory_Images::Flat(c_names[2], 100, 10, 30);  // small images are fine
     testing::internal::CaptureStderr();
     Line_Part_2 scene = Make(rig, {1, 0, 0xFF065179u});

@@ -31,7 +31,7 @@ namespace Ryx_Test
         std::vector<std::uint8_t> m_pixels;
     };
 
-    struct Image_Spec
+    struct Image_Data
     {
         int width = 0, height = 0, bytes_per_pixel = 1;
         std::vector<std::uint8_t> pixels;  // width * height * bytes_per_pixel
@@ -41,15 +41,15 @@ namespace Ryx_Test
     // name not listed loads as an empty (missing) texture.
     struct Memory_Images
     {
-        static std::map<std::string, Image_Spec>& Table()
+        static std::map<std::string, Image_Data>& Table()
         {
-            static std::map<std::string, Image_Spec> table;
+            static std::map<std::string, Image_Data> table;
             return table;
         }
 
         static void Flat(const std::string& path, int width, int height, std::uint8_t value)
         {
-            Table()[path] = Image_Spec{width, height, 1,
+            Table()[path] = Image_Data{width, height, 1,
                                        std::vector<std::uint8_t>(std::size_t(width) * height, value)};
         }
 
@@ -58,9 +58,9 @@ namespace Ryx_Test
             auto found = Table().find(path);
             if (found == Table().end())
                 return Ryx_Lib::Single<Ryx_Vektu::Texture>(new Memory_Texture(0, 0, 4, {}));
-            const Image_Spec& spec = found->second;
+            const Image_Data& image = found->second;
             return Ryx_Lib::Single<Ryx_Vektu::Texture>(
-                new Memory_Texture(spec.width, spec.height, spec.bytes_per_pixel, spec.pixels));
+                new Memory_Texture(image.width, image.height, image.bytes_per_pixel, image.pixels));
         }
     };
 
