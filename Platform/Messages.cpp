@@ -8,7 +8,6 @@
 #include <SDL.h>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -17,6 +16,7 @@
 #include <vector>
 #include "Platform/Clock.h"
 #include "Platform/Display.h"
+#include "Platform/Signals.h"
 #include "Platform/Video.h"
 
 namespace Ryx_Platform
@@ -163,6 +163,7 @@ namespace Ryx_Platform
             if (c.name == record->lpszClassName)
                 return 0;  // already registered, as the system answers
         s_classes.push_back({record->lpszClassName, *record});
+        Use_Window_Class(record->lpszClassName, record->style, record->hInstance);
         return static_cast<ATOM>(0xC000 + s_classes.size());
     }
 
@@ -266,15 +267,7 @@ namespace Ryx_Platform
 
     void PostQuitMessage(int code) { Post_Quit(static_cast<std::uint32_t>(code)); }
 
-    void Post_Quit_On_Signals()
-    {
-        struct sigaction action = {};
-        action.sa_handler = &On_Quit_Signal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-    }
+    void Post_Quit_On_Signals() { Install_Signal_Handlers(&On_Quit_Signal); }
 
     void Reset_Message_Queue()
     {

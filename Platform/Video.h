@@ -12,6 +12,10 @@ namespace Ryx_Platform
     bool Video_Started();
     // The platform window behind a main-window handle, or null.
     SDL_Window* Sdl_Window_Of(void* window);
+    // The main window's class as the program registers it; where the system
+    // has window classes, the platform's windows are made of this one. Only
+    // the first class registered before the video starts counts.
+    void Use_Window_Class(const char* name, unsigned style, void* instance);
     // The keyboard's latch learns every key press through this.
     void Latch_Key_Press(int key);
     // Events pumped since the last key query: a query then need not pump.
