@@ -120,6 +120,13 @@ namespace Ryx_Platform
 
         bool Read_File(const char* path, DWORD offset, DWORD length, std::vector<char>& bytes, std::string& reason)
         {
+            // Asked before opening: Windows refuses to open a folder at all.
+            struct stat named;
+            if (stat(path, &named) == 0 && !S_ISREG(named.st_mode))
+            {
+                reason = "not a regular file";
+                return false;
+            }
             std::FILE* f = std::fopen(path, "rb");
             if (!f)
             {
