@@ -8,15 +8,21 @@ namespace Ryx_Painter
     std::string Font_File(const Face& face)
     {
         std::string file;
-        if (!FcInit())
+        // A configuration of our own, destroyed after the question, rather
+        // than fontconfig's global one, which lives to the end of the process.
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        if (!config)
             return file;
         FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face.pattern));
         if (!pattern)
+        {
+            FcConfigDestroy(config);
             return file;
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        }
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
-        if (FcPattern* match = FcFontMatch(nullptr, pattern, &result))
+        if (FcPattern* match = FcFontMatch(config, pattern, &result))
         {
             FcChar8* name = nullptr;
             FcChar8* path = nullptr;
@@ -27,6 +33,7 @@ namespace Ryx_Painter
             FcPatternDestroy(match);
         }
         FcPatternDestroy(pattern);
+        FcConfigDestroy(config);
         return file;
     }
 
