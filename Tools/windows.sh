@@ -54,6 +54,10 @@ cmake --build build -j"$jobs" --target Data
 
 # --- the show for Windows -----------------------------------------------------------
 step "cross-compiling"
+# Libraries of other versions: what the build folder found of the old ones is stale.
+if [ -f "$out/CMakeCache.txt" ] && ! grep -qxF "ORVI_WINDOWS_DEPS:UNINITIALIZED=$deps" "$out/CMakeCache.txt"; then
+  rm -rf "$out"
+fi
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$PWD/Tools/Windows/Toolchain.cmake" -DORVI_WINDOWS_DEPS="$deps" \
       -DCMAKE_BUILD_TYPE=Release -DRYX_BUILD_BENCH=OFF \
       -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/Tools/Windows/wine.sh" >/dev/null

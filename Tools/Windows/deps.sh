@@ -24,10 +24,6 @@ mkdir -p "$cache/src"
 
 say() { echo "windows deps: $*" >&2; }
 
-# One tag for the compiler and these recipes: a change to either rebuilds.
-compiler=$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)
-tag=$( { echo "$compiler"; cat "$0" "$toolchain"; } | sha256sum | cut -c1-10)
-
 # Source versions of a package in Debian's archive, newest first.
 versions_of() {
   apt-cache showsrc --only-source "$1" 2>/dev/null | awk '/^Version:/ {print $2}' |
@@ -46,7 +42,9 @@ fetch() {
     rm -rf "$work"
     return 0
   fi
-  say "$name $version: $(grep -m1 -E '^(E|Err):' "$work/log" || echo 'apt-get source failed')"
+  local why
+  why=$(grep -m1 -oE '[0-9]{3} +[A-Za-z ]*[A-Za-z]' "$work/log" | tr -s ' ' || true)
+  say "$name $version is not in the archive's sources (${why:-apt-get source failed}), trying an older one"
   rm -rf "$work"
   return 1
 }
@@ -92,6 +90,12 @@ build_googletest() { # src prefix
   cmake --build "$1/_build" -j"$jobs" &&
   cmake --install "$1/_build"
 }
+
+# One tag for the compiler, the toolchain file and the recipes above: a change
+# to any of them rebuilds.
+compiler=$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)
+tag=$( { echo "$compiler"; cat "$toolchain"; declare -f build_sdl2 build_libopenmpt build_libjpeg_turbo \
+         build_libpng build_googletest; } | sha256sum | cut -c1-10)
 
 # The build's output goes to a log, shown in part when it fails.
 run_recipe() { # label recipe src prefix
