@@ -14,6 +14,7 @@
 #include "Code/Music.h"
 #include "Code/Timer.h"
 #include "Code/Windows_Callback.h"
+#include "Platform/Bass.h"
 #include "Platform/Display.h"
 #include "Platform/Keyboard.h"
 #include "Platform/Video.h"
@@ -63,6 +64,13 @@ namespace
     {
         Clean_Queue() { Reset_Message_Queue(); }
         ~Clean_Queue() { Reset_Message_Queue(); }
+    };
+
+    // The music as if playing at order 0, for a show without a module.
+    struct Playing_Music
+    {
+        Playing_Music() { Audio_Script_Position(0); }
+        ~Playing_Music() { Audio_Script_Position(-1); }
     };
 }
 
@@ -121,18 +129,19 @@ TEST(Pump, SignalsPostQuitWith128PlusTheSignal)
     std::signal(SIGTERM, SIG_DFL);
 }
 
-TEST(Pump, CloseAndDestroyEndNothing)
+TEST(Pump, DestroyEndsNothingAndCloseQuitsWithZero)
 {
     Clean_Queue queue;
     HWND window = Counting_Window();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Window_Proc(window, WM_DESTROY, 0, 0), 0);
-    PostMessageA(window, WM_CLOSE, 0, 0);
     Windows_Callback pump;
-    EXPECT_EQ(Quit_Code(pump), -1);
-    EXPECT_EQ(s_destroys, 1) << "closing sends WM_DESTROY";
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(Quit_Code(pump), -1) << "and no quit follows";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Quit_Code(pump), -1) << "no quit follows a destroy";
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Quit_Code(pump), -1) << "the close is dispatched";
+    EXPECT_EQ(Quit_Code(pump), 0) << "and the show ends with 0 on the next frame";
+    EXPECT_EQ(s_destroys, 0) << "nothing destroys the window";
 }
 
 TEST(Keyboard, EscapePressedAndReleasedBetweenPollsIsSeenOnce)
@@ -158,18 +167,29 @@ TEST(Keyboard, EscapePressedAndReleasedBetweenPollsIsSeenOnce)
 TEST(Entry, QuitMessageBecomesTheExitCodeAfterEverythingIsFreed)
 {
     Clean_Queue queue;
+    Playing_Music music;
     PostQuitMessage(7);
     EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 7);
     EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
     EXPECT_EQ(Ryx_Vektu::Get_Timer(), nullptr);
 }
 
-TEST(Entry, EscapeEndsTheShowWithZero)
+TEST(Entry, EscapeEndsTheShowWithZeroAndAModuleThatCannotPlayWithOne)
 {
     Clean_Queue queue;
-    Keyboard_Press(VK_ESCAPE);
-    EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 0);
-    EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
+    {
+        Playing_Music music;
+        Keyboard_Press(VK_ESCAPE);
+        EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 0);
+        EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
+    }
+    // No module here: the show ends by itself at once, with a line on what to do.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("tekno.xm"), std::string::npos) << err;
+    EXPECT_NE(err.find("run demo from the data folder"), std::string::npos) << err;
+    EXPECT_NE(err.find("exit status 1"), std::string::npos) << err;
 }
 
 namespace
@@ -252,6 +272,7 @@ TEST(Entry, OfflineRunOpensNoWindowAndNoVideo)
     Set_Frame_Sink(&Ignore_Frame, nullptr);
     Create_Main_Window(nullptr);
     EXPECT_EQ(s_hwnd, nullptr);
+    Playing_Music music;
     Keyboard_Press(VK_ESCAPE);
     EXPECT_EQ(WinMain(nullptr, nullptr, "", 0), 0);
     if (!before)
