@@ -38,6 +38,7 @@ namespace
         int Get_Height() override { return m_height; }
         void* Get_Pixels() override { return m_pixels.empty() ? nullptr : m_pixels.data(); }
         int Get_Bytes_Per_Pixel() override { return m_bytes; }
+        const char* Get_Name() override { return "(made in memory)"; }
 
         std::uint32_t Colour(int x, int y) const
         {
