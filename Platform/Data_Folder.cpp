@@ -8,7 +8,7 @@ namespace Ryx_Platform
     bool Is_Data_Folder(const std::string& folder)
     {
         std::error_code error;
-        return std::filesystem::is_regular_file(std::filesystem::path(folder) / Data_Marker, error);
+        return std::filesystem::exists(std::filesystem::path(folder) / Data_Marker, error);
     }
 
     std::string Find_Data_Folder(const std::string& program_path)

@@ -14,6 +14,7 @@ namespace Ryx_Platform
     // none holds it.
     std::string Find_Data_Folder(const std::string& program_path);
 
-    // True when folder holds Data_Marker as a regular file.
+    // True when folder holds something named Data_Marker (whether the module
+    // there can play is the music's to say).
     bool Is_Data_Folder(const std::string& folder);
 }
