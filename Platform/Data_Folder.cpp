@@ -18,12 +18,11 @@ namespace Ryx_Platform
         const std::filesystem::path here = std::filesystem::path(program_path).parent_path();
         for (const char* relative : {"../data", "../../share/orvi/data", "../share/orvi/data"})
         {
-            std::filesystem::path candidate = here / relative;
-            if (!Is_Data_Folder(candidate.string()))
-                continue;
-            std::error_code error;
-            std::filesystem::path clean = std::filesystem::weakly_canonical(candidate, error);
-            return (error ? candidate.lexically_normal() : clean).string();
+            // The program's path has its links resolved, so ".." is taken
+            // by name, as the layouts mean it.
+            std::filesystem::path candidate = (here / relative).lexically_normal();
+            if (Is_Data_Folder(candidate.string()))
+                return candidate.string();
         }
         return std::string();
     }
