@@ -130,6 +130,7 @@ namespace
                 setenv("DISPLAY", m_display.c_str(), 1);
                 unsetenv("SDL_VIDEODRIVER");  // the tests' headless driver; here the X server
                 setenv("SDL_AUDIODRIVER", "dummy", 1);
+                setenv("LSAN_OPTIONS", "suppressions=" RYX_SOURCE_DIR "/Tests/Support/Live_Leaks.supp", 1);
                 execl(program.c_str(), program.c_str(), "-n", static_cast<char*>(nullptr));
                 _exit(121);
             }
