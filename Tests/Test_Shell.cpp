@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 #include <sys/stat.h>
@@ -298,13 +299,10 @@ namespace
 
     int Lines_Starting(const std::string& text, const std::string& prefix)
     {
+        std::istringstream lines(text);
         int n = 0;
-        for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1)
-        {
-            n += text.compare(at, prefix.size(), prefix) == 0;
-            if (text.find('\n', at) == std::string::npos)
-                break;
-        }
+        for (std::string line; std::getline(lines, line);)
+            n += line.rfind(prefix, 0) == 0;
         return n;
     }
 }
