@@ -8,7 +8,6 @@
 #include <SDL.h>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -145,8 +144,6 @@ namespace Ryx_Platform
             s_quit_code.store(code);
             s_quit_pending.store(true);
         }
-
-        void On_Quit_Signal(int signal_number) { Post_Quit(static_cast<std::uint32_t>(128 + signal_number)); }
     }
 
     SDL_Window* Sdl_Window_Of(void* window)
@@ -266,15 +263,7 @@ namespace Ryx_Platform
 
     void PostQuitMessage(int code) { Post_Quit(static_cast<std::uint32_t>(code)); }
 
-    void Post_Quit_On_Signals()
-    {
-        struct sigaction action = {};
-        action.sa_handler = &On_Quit_Signal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-    }
+    bool Quit_Pending() { return s_quit_pending.load(); }
 
     void Reset_Message_Queue()
     {
