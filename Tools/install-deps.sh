@@ -10,7 +10,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
-  xmp sox xvfb xauth
+  xmp sox xvfb xauth libebur128-dev
 )
 
 missing=()

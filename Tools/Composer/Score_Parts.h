@@ -15,8 +15,8 @@ namespace Ryx_Tools::Score_Parts
     enum Channel
     {
         Ch_Kick, Ch_Snare, Ch_Clap, Ch_Hat, Ch_Open, Ch_Bass, Ch_Stab, Ch_Pad1,
-        Ch_Pad2, Ch_Pad3, Ch_Fx, Ch_Shot, Ch_Shot2, Ch_Pulse, Ch_Glitch, Ch_Echo,
-        Channel_Count
+        Ch_Pad2, Ch_Pad3, Ch_Fx, Ch_Shot, Ch_Shot2, Ch_Pulse, Ch_Glitch, Ch_Echo, Ch_Pad4, Ch_Pad5, Ch_Pad6,
+        Ch_Lead, Ch_Lead_Echo, Channel_Count
     };
 
     // The mix: volume column levels (0-64) of each sound at its normal strength.
