@@ -113,7 +113,8 @@ namespace Ryx_Tools
         {
             cues.Check(low, "kick 0/10 mod 16", order,
                        Rows_Where([order](int r) { return (r % 16 == 0 || r % 16 == 10) && (order < 7 || r <= 58); }));
-            cues.Check(voice, "stab/shot hits", order,
+            // Heard by their attacks at 1-2 kHz: below that the pad holds the chord.
+            cues.Check(clap, "stab/shot hits", order,
                        order == 7 ? std::vector<int>{0, 10} : std::vector<int>{0, 10, 16, 26, 32, 42, 48, 58});
         }
         for (int order = 10; order <= 21; ++order)

@@ -27,21 +27,27 @@ namespace Ryx_Tools
             return 10 * std::log10((side + 1e-12) / (mid + 1e-12));
         }
 
-        void Print_Table(const char* title, const std::vector<double>& values)
+        // Rows of twelve orders: their number, loudness and sample peak.
+        void Print_Table(const std::vector<double>& lufs, const std::vector<double>& peaks)
         {
-            std::printf("     %s\n", title);
-            for (std::size_t first = 0; first < values.size(); first += 12)
-            {
-                std::printf("     order ");
-                for (std::size_t i = first; i < std::min(values.size(), first + 12); ++i)
-                    std::printf("%6zu", i);
-                std::printf("\n     LUFS  ");
-                for (std::size_t i = first; i < std::min(values.size(), first + 12); ++i)
-                    if (std::isfinite(values[i]))
-                        std::printf("%6.1f", values[i]);
+            std::printf("     per order (libopenmpt): integrated LUFS and sample peak dBFS\n");
+            auto row = [](const char* name, const std::vector<double>& v, std::size_t first) {
+                std::printf("     %-6s", name);
+                for (std::size_t i = first; i < std::min(v.size(), first + 12); ++i)
+                    if (std::isfinite(v[i]))
+                        std::printf("%6.1f", v[i]);
                     else
                         std::printf("%6s", "-inf");
                 std::printf("\n");
+            };
+            for (std::size_t first = 0; first < lufs.size(); first += 12)
+            {
+                std::printf("     order ");
+                for (std::size_t i = first; i < std::min(lufs.size(), first + 12); ++i)
+                    std::printf("%6zu", i);
+                std::printf("\n");
+                row("LUFS", lufs, first);
+                row("peak", peaks, first);
             }
         }
 
@@ -68,10 +74,16 @@ namespace Ryx_Tools
         else
             report.Check(false, "xmp's render is missing or of another length");
 
-        std::vector<double> order_lufs;
+        std::vector<double> order_lufs, order_peaks;
         for (int order = 0; order < Orders; ++order)
+        {
             order_lufs.push_back(Integrated_Lufs(s, Row_Start(order, 0), Row_Start(order + 1, 0)));
-        Print_Table("loudness per order (libopenmpt, integrated LUFS of each order):", order_lufs);
+            double p = 0;
+            for (std::int64_t f = 2 * Row_Start(order, 0); f < 2 * Row_Start(order + 1, 0); ++f)
+                p = std::max(p, double(std::fabs(s[std::size_t(f)])));
+            order_peaks.push_back(p > 0 ? Db(p) : -INFINITY);
+        }
+        Print_Table(order_lufs, order_peaks);
         auto L = [&](int order) { return order_lufs[std::size_t(order)]; };
 
         // The arc: a build that stops short of the drop, and returns that lift.
@@ -79,6 +91,9 @@ namespace Ryx_Tools
                      Format("the drop (order 10, %.1f) is 1 LU or more above the build (8: %.1f, 9: %.1f)", L(10),
                             L(8), L(9)));
         report.Check(L(9) > L(8), Format("the build rises: order 8 %.1f, order 9 %.1f", L(8), L(9)));
+        const double before_drop = *std::max_element(order_lufs.begin(), order_lufs.begin() + 10);
+        report.Check(L(10) > before_drop,
+                     Format("the drop is the loudest order so far: %.1f, orders 0-9 at most %.1f", L(10), before_drop));
         for (int order : {14, 22, 26})
             report.Check(L(order) >= L(order - 1) + 0.5,
                          Format("order %d lifts again: %.1f after %.1f", order, L(order), L(order - 1)));
