@@ -131,6 +131,22 @@ namespace Ryx_Tools::Synth
         return p;
     }
 
+    void Saturate(Signal& s, double drive)
+    {
+        const double p = Peak(s);
+        if (p <= 0)
+            return;
+        for (double& v : s)
+            v = std::tanh(v / p * drive);
+    }
+
+    void Fade_Out(Signal& s, double seconds)
+    {
+        const std::size_t n = std::min(s.size(), std::size_t(Frames(seconds)));
+        for (std::size_t i = 0; i < n; ++i)
+            s[s.size() - 1 - i] *= 0.5 - 0.5 * std::cos(Pi * double(i) / double(n));
+    }
+
     std::vector<std::int16_t> To_Pcm(const Signal& s, double peak)
     {
         const double p = Peak(s);
