@@ -14,24 +14,33 @@ namespace Ryx_Tools::Sounds
     {
         const int n = Frames(0.42);
         Signal s(static_cast<std::size_t>(n));
-        double phase = 0;
+        // The body starts at its crest and is strongest in its first cycles:
+        // the kick is heard, and its low end rises most steeply, at its row
+        // (the show's flashes in the drum section are timed against that).
+        double phase = 0.25;
         for (int t = 0; t < n; ++t)
         {
             const double sec = t / Rate;
-            // Falls from 230 Hz to A1 within about 60 ms, then holds A1.
-            const double f = 55.0 + 175.0 * std::exp(-sec / 0.022);
+            // Falls from 100 Hz to A1 within about 50 ms, then holds A1.
+            const double f = 55.0 + 45.0 * std::exp(-sec / 0.022);
             phase += f / Rate;
-            const double body = sec < 0.04 ? 1.0 : std::exp(-(sec - 0.04) / 0.14);
+            const double body = std::exp(-sec / 0.2) * (1.0 + 0.8 * std::exp(-sec / 0.006));
             s[std::size_t(t)] = std::sin(2 * Pi * phase) * body;
         }
-        Signal click = White(Frames(0.012), 101);
+        // Saturation rounds the body towards a square: harmonics at 165 and
+        // 275 Hz that small speakers can play, more weight for the same peak.
+        Saturate(s, 2.6);
+        // The beater: a 3.2 kHz tick in a breath of noise, 9 ms, added after
+        // the saturation so that it neither clips nor takes the body's headroom.
+        Signal click = White(Frames(0.015), 101);
         Filter(click, Biquad::High_Pass(1800, 0.7));
         Filter(click, Biquad::Low_Pass(9000, 0.7));
-        Decay(click, 0.0002, 0.004);
-        Mix(s, click, 4.0);
-        // Saturation squares the body off: harmonics at 165 and 275 Hz that
-        // small speakers can play, and more weight for the same peak.
-        Saturate(s, 3.0);
+        for (std::size_t t = 0; t < click.size(); ++t)
+            click[t] = 0.2 * click[t] + 0.8 * std::sin(2 * Pi * 3200.0 * double(t) / Rate);
+        Decay(click, 0.0002, 0.009);
+        // The body follows the beater by a millisecond: their peaks do not add.
+        s.insert(s.begin(), std::size_t(Frames(0.001)), 0.0);
+        Mix(s, click, 0.9);
         Fade_Out(s, 0.03);
         return s;
     }

@@ -31,9 +31,9 @@ namespace Ryx_Tools::Sections
             for (int r : snares)
                 w.Note(half + r, Ch_Snare, Drum, Snare, 64);
             for (int r : {7, 15, 19, 29})
-                w.Note(half + r, Ch_Shot, N(G, 3), Shot_Ah, 64);
+                w.Note(half + r, Ch_Shot, N(G, 3), Shot_Ah, 40);
             for (int r : {9, 31})
-                w.Note(half + r, Ch_Shot2, N(E, 3), Shot_Oh, 64);
+                w.Note(half + r, Ch_Shot2, N(E, 3), Shot_Oh, 40);
         }
         Ticks(w, 0, 64, 56, 56);
     }

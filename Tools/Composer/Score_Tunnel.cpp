@@ -73,15 +73,15 @@ namespace Ryx_Tools::Sections
         // Drums: the two-step kick, the pickup into the backbeat (from order 14
         // doubled by a clap), the accents of rows 22 mod 32.
         Kicks(w, from, fill ? 49 : 64, {0, 10});
-        if (order == 15 || order == 17)
-            w.Note(62, Ch_Kick, Drum, Kick, Level::Kick * 3 / 4);
+        if (order == 15 || order == 17)  // a ghost note turns the phrase over (kicks stay on the cue rows)
+            w.Note(62, Ch_Snare, Drum, Snare, 20);
         Backbeat(w, from, 64, order >= 14 && order < 20);
         for (int r : {22, 54})
             if (r >= from)
             {
-                w.Note(r, Ch_Stab, Bar(prog, r).stab, Stab, Level::Stab - 8);
+                w.Note(r, Ch_Stab, Bar(prog, r).stab, Stab, Level::Stab - 12);
                 w.Note(r, Ch_Open, Drum, Hat_Open, Level::Open + 6);
-                w.Note(r, Ch_Clap, Drum, Clap, Level::Clap);
+                w.Note(r, Ch_Clap, Drum, Clap, Level::Clap - 4);
             }
         if (fill)
         {

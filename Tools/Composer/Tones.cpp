@@ -123,9 +123,11 @@ namespace Ryx_Tools::Sounds
     Signal Vocal(double f0, double f_end, double f1, double f2, double seconds, std::uint32_t seed)
     {
         const int n = Frames(seconds);
+        // Two formants over a thinned fundamental: the vowel speaks in the
+        // mids and leaves the low end to the kick that follows the shots.
         auto formants = [f1, f2](int, double hz) {
             auto peak = [hz](double centre, double width) { return 1.0 / (1.0 + std::pow((hz - centre) / width, 2)); };
-            return 4.0 * (peak(f1, 90) + 0.7 * peak(f2, 110)) + 0.05;
+            return (4.0 * (peak(f1, 90) + 0.7 * peak(f2, 110)) + 0.05) * High_Pass(hz, 300);
         };
         Signal s = Additive(n, [=](int t) { return f0 + (f_end - f0) * t / n; }, formants, 8000);
         Signal breath = White(n, seed);
