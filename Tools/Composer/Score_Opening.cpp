@@ -73,7 +73,7 @@ namespace Ryx_Tools::Sections
             // Ghost notes in orders 5 and 6, a different pair each order, never
             // just before a stab or a shot.
             const int ghost = order == 5 ? 2 : order == 6 ? 9 : -1;
-            if ((r % 16 == 7 || r % 16 == ghost) && r / 16 % 2 == order % 2)
+            if (ghost >= 0 && (r % 16 == 7 || r % 16 == ghost) && r / 16 % 2 == order % 2)
                 w.Note(r, Ch_Snare, Drum, Snare, 18);
         }
         Hats(w, 0, end, order == 4 ? 2 : 1, Level::Hat, 16, order, true);
