@@ -106,6 +106,6 @@ namespace Ryx_Tools
         const std::vector<Step> steps = Notes(hook);
         // The echo first: a note of the lead written later never loses its key-off to it.
         Line(w, steps, Ch_Lead_Echo, 3, echo_vol, 0xB8, from, to, shift);
-        Line(w, steps, Ch_Lead, 0, vol, 0x60, from, to, shift);
+        Line(w, steps, Ch_Lead, 0, vol, 0x78, from, to, shift);
     }
 }

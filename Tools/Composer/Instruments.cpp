@@ -61,10 +61,21 @@ namespace Ryx_Tools
             return e;
         }
 
-        // The pad's two sides: the same chord, detuned and panned each its own way.
-        Xm_Instrument Pad_Instrument(const std::string& name, const Signal& s, std::uint8_t pan)
+        double Rms(const Signal& s)
         {
-            Xm_Instrument pad = One_Sample(name, Panned(Looped(Make_Sample(name, s, 220.0)), pan));
+            double sum = 0;
+            for (double v : s)
+                sum += v * v;
+            return std::sqrt(sum / double(std::max<std::size_t>(1, s.size())));
+        }
+
+        // The pad's two sides: the same chord, detuned and panned each its own
+        // way, scaled to the same loudness so that the chord sits in the middle.
+        Xm_Instrument Pad_Instrument(const std::string& name, const Signal& s, const Signal& other, std::uint8_t pan)
+        {
+            const double density = Rms(s) / Peak(s), other_density = Rms(other) / Peak(other);
+            const double peak = 0.95 * std::min(1.0, other_density / density);
+            Xm_Instrument pad = One_Sample(name, Panned(Looped(Make_Sample(name, s, 220.0, peak)), pan));
             pad.volume_envelope = Sustained(10, 56, 30);
             pad.fadeout = 0x200;
             return pad;
@@ -145,13 +156,14 @@ namespace Ryx_Tools
         all.push_back(dark);
 
         all.push_back(One_Sample("stab", Make_Sample("stab", stab, Hz(-12))));
-        all.push_back(Pad_Instrument("pad", Sounds::Pad(606, 1.0), 0x30));
+        const Signal pad_left = Sounds::Pad(606, 1.0), pad_right = Sounds::Pad(607, 1.5);
+        all.push_back(Pad_Instrument("pad", pad_left, pad_right, 0x18));
         all.push_back(One_Sample("shot ah", Panned(Make_Sample("shot ah", Sounds::Vocal(220, 196, 700, 1220, 0.16, 1001), Hz(-14)), 0x40)));
         all.push_back(One_Sample("shot oh", Panned(Make_Sample("shot oh", Sounds::Vocal(175, 165, 450, 800, 0.16, 1002), Hz(-17)), 0xC0)));
         all.push_back(One_Sample("pluck", Make_Sample("pluck", Sounds::Pluck(), 440.0)));
         all.push_back(Glitch_Kit(kick, snare, stab));
         all.push_back(One_Sample("big hit", Make_Sample("big hit", Big_Hit_Signal(kick), Hz(-12))));
-        all.push_back(Pad_Instrument("pad wide", Sounds::Pad(607, 1.5), 0xD0));
+        all.push_back(Pad_Instrument("pad wide", pad_right, pad_left, 0xE8));
 
         Xm_Instrument lead = One_Sample("lead", Looped(Make_Sample("lead", Sounds::Lead(), 440.0)));
         lead.volume_envelope = Sustained(1, 44, 5);  // a tick of attack: no click, no stacked peak

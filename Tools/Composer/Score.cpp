@@ -30,6 +30,7 @@ namespace Ryx_Tools
             else if (order <= 31) Sections::Drum_Break(w, order);
             else if (order == 32) Sections::Stutter(w);
             else if (order <= 35) Sections::Outro(w, order);
+            Double(m.patterns.back());
             m.orders.push_back(std::uint8_t(order));
         }
         return m;

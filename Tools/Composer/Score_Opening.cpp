@@ -81,7 +81,7 @@ namespace Ryx_Tools::Sections
             Bass_Moving(w, Main, 0, end, Bass_Bright, Level::Reese, 1);
         else
             Bass_Follow(w, Main, 0, end, Bass_Bright, Level::Reese, {0, 10});
-        Pad_Chords(w, Main, 0, {38, 38, 38, 38}, 0, false, true, true);
+        Pad_Chords(w, Main, 0, {27, 27, 27, 27}, 0, false, true, true);
         w.Note(1, Ch_Fx, N(C, 3), Sweep, Level::Sweep * 2 / 3);
         // The answers: stab on the bar, a shot on the "and" of beat three.
         const int last = order == 7 ? 10 : 58;
@@ -111,7 +111,7 @@ namespace Ryx_Tools::Sections
     void Build(Writer& w, int order)
     {
         w.Note(0, Ch_Fx, N(C, 3), Sweep, Level::Sweep);
-        Pad_Chords(w, Main, 0, order == 8 ? std::array<int, 4>{26, 28, 30, 32} : std::array<int, 4>{30, 32, 34, 36}, 0,
+        Pad_Chords(w, Main, 0, order == 8 ? std::array<int, 4>{20, 22, 24, 26} : std::array<int, 4>{24, 26, 28, 30}, 0,
                    false, order == 9);
         // The low end thins out: the bass holds each bar in order 8 and leaves
         // after two bars of order 9, so that the drop brings it back.
@@ -124,18 +124,18 @@ namespace Ryx_Tools::Sections
             w.Off(32, Ch_Bass);
         if (order == 8)
         {
-            Kicks(w, 0, 64, {0});
+            Kicks(w, 0, 64, {0}, Level::Kick * 3 / 4);
             for (int r = 0; r < 64; r += r < 32 ? 4 : 2)
-                w.Note(r, Ch_Snare, Drum, Snare, 16 + r / 3);
+                w.Note(r, Ch_Snare, Drum, Snare, 12 + r / 3);
             Arp(w, Main, 0, 64, 2, Level::Pluck * 3 / 4);
             Hats(w, 32, 64, 2, Level::Hat * 1 / 2);
         }
         else
         {
-            Kicks(w, 0, 60, {0, 4, 8, 12}, Level::Kick * 2 / 3);
+            Kicks(w, 0, 60, {0, 4, 8, 12}, Level::Kick / 2);
             for (int r = 0; r < 60; ++r)
             {
-                w.Note(r, Ch_Snare, Drum, Snare, 16 + r / 3);
+                w.Note(r, Ch_Snare, Drum, Snare, 8 + r / 3);
                 if (r >= 32)
                     w.Effect(r, Ch_Snare, Fx_Extended, 0x93);  // two hits a row
             }

@@ -16,8 +16,20 @@ namespace Ryx_Tools::Score_Parts
     {
         Ch_Kick, Ch_Snare, Ch_Clap, Ch_Hat, Ch_Open, Ch_Bass, Ch_Stab, Ch_Pad1,
         Ch_Pad2, Ch_Pad3, Ch_Fx, Ch_Shot, Ch_Shot2, Ch_Pulse, Ch_Glitch, Ch_Echo, Ch_Pad4, Ch_Pad5, Ch_Pad6,
-        Ch_Lead, Ch_Lead_Echo, Channel_Count
+        Ch_Lead, Ch_Lead_Echo, Ch_Kick2, Ch_Snare2, Channel_Count
     };
+    // One channel plays a full-scale sample at about -13 dBFS at most; the
+    // kick and the snare each play on a second channel too (twice as loud),
+    // so that drums, not pads, lead the mix. The score writes the first
+    // channel; Double copies it.
+    inline void Double(Xm_Pattern& p)
+    {
+        for (int r = 0; r < p.rows; ++r)
+        {
+            p.At(r, Ch_Kick2) = p.At(r, Ch_Kick);
+            p.At(r, Ch_Snare2) = p.At(r, Ch_Snare);
+        }
+    }
     // The pad: three voices on the left (pad) and the same three on the right
     // (pad wide, detuned its own way), so the chord fills the stereo field;
     // the two instruments carry their side in their samples' panning.
@@ -26,8 +38,8 @@ namespace Ryx_Tools::Score_Parts
     // The mix: volume column levels (0-64) of each sound at its normal strength.
     namespace Level
     {
-        inline constexpr int Kick = 64, Snare = 52, Pickup = 36, Clap = 44, Hat = 44, Open = 34, Crash = 40,
-                             Sweep = 34, Reese = 64, Dark = 48, Stab = 52, Pad = 34, Shot = 60, Pluck = 44,
+        inline constexpr int Kick = 64, Snare = 44, Pickup = 30, Clap = 44, Hat = 50, Open = 34, Crash = 34,
+                             Sweep = 34, Reese = 64, Dark = 48, Stab = 52, Pad = 25, Shot = 60, Pluck = 44,
                              Lead = 36, Lead_Echo = 18, Glitch = 40, Hit = 64;
     }
 

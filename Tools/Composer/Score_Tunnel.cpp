@@ -20,7 +20,7 @@ namespace Ryx_Tools::Sections
             for (int r = 0; r < 64; ++r)
                 if (r % 16 == 2 || r % 16 == 7 || r % 16 == 12)
                     w.Note(r, Ch_Pulse, Bar(prog, r).arp[std::size_t((r / 5 + order) % 4)], Pluck, Level::Pluck / 2,
-                           Fx_Panning, r % 2 ? 0xB0 : 0x50);
+                           Fx_Panning, r % 2 ? 0xA8 : 0x58);
         }
 
         void Lead_Part(Writer& w, int order)
@@ -66,7 +66,7 @@ namespace Ryx_Tools::Sections
         }
         else
         {
-            const int pad = order >= 20 ? Level::Pad * 3 / 4 : order == 10 || order == 11 ? Level::Pad + 3 : Level::Pad;
+            const int pad = order >= 20 ? Level::Pad * 2 / 3 : order == 10 || order == 11 ? Level::Pad + 3 : Level::Pad;
             Pad_Chords(w, prog, 0, {pad, pad, pad, pad}, 0, false, order != 10, true);
         }
 

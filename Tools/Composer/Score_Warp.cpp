@@ -15,7 +15,8 @@ namespace Ryx_Tools::Sections
         void Big_Hits(Writer& w, int order)
         {
             const Progression& prog = order == 22 ? Turn : Dark;
-            Pad_Chords(w, prog, 0, {32, 32, 32, 32}, order == 22 ? 0 : -1, false, order == 23);
+            const int pad = order == 22 ? 34 : 30;
+            Pad_Chords(w, prog, 0, {pad, pad, pad, pad}, order == 22 ? 0 : -1, false, order == 23);
             Kicks(w, 0, 64, {0});
             Hats(w, 0, 64, 2, Level::Hat * 2 / 3, 0, order, true);
             for (int bar = 0; bar < 4; ++bar)
@@ -30,6 +31,9 @@ namespace Ryx_Tools::Sections
             const std::vector<int> hits = order == 22 ? std::vector<int>{36, 45, 54} : std::vector<int>{36, 44};
             for (int r : hits)
                 w.Off(r - 2, Ch_Bass);  // the bass leaves room just before each hit
+            // The hits take the backbeat's place on rows 36 and 44.
+            for (int r : {36, 44})
+                w.p.At(r, Ch_Snare) = {};
             for (int r : hits)
             {
                 w.Note(r, Ch_Stab, r < 48 ? N(D, 3) : N(E, 3), Big_Hit, Level::Hit);
@@ -38,7 +42,7 @@ namespace Ryx_Tools::Sections
                 for (int ch : Pad_Channels)
                 {
                     w.p.At(r - 1, ch).volume = 0x68;
-                    w.Volume(r, ch, 32);
+                    w.Volume(r, ch, pad);
                 }
             }
             if (order == 22)

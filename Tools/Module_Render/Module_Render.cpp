@@ -61,7 +61,8 @@ namespace Ryx_Tools
         return result;
     }
 
-    std::vector<float> Render_Solo(const std::vector<std::uint8_t>& bytes, int channel, std::int64_t frames, int rate)
+    std::vector<float> Render_Solo(const std::vector<std::uint8_t>& bytes, const std::vector<int>& channels,
+                                   std::int64_t frames, int rate)
     {
         std::vector<float> samples;
         std::ostringstream log;
@@ -72,7 +73,7 @@ namespace Ryx_Tools
             if (!interactive)
                 return samples;
             for (int ch = 0; ch < module.get_num_channels(); ++ch)
-                interactive->set_channel_mute_status(ch, ch != channel);
+                interactive->set_channel_mute_status(ch, std::find(channels.begin(), channels.end(), ch) == channels.end());
             samples.resize(std::size_t(frames) * 2);
             std::size_t done = 0;
             while (done < std::size_t(frames))

@@ -33,10 +33,10 @@ namespace Ryx_Tools
     // every Row_Mark frame exact, any other is late by less than a chunk.
     Rendered_Module Render_Module(const std::vector<std::uint8_t>& bytes, int rate = 44100, int chunk = 64);
 
-    // The first `frames` frames with every channel but `channel` muted
-    // (0-based): one instrument's part as the mix would play it.
-    std::vector<float> Render_Solo(const std::vector<std::uint8_t>& bytes, int channel, std::int64_t frames,
-                                   int rate = 44100);
+    // The first `frames` frames with every channel but `channels` muted
+    // (0-based): one part as the mix would play it.
+    std::vector<float> Render_Solo(const std::vector<std::uint8_t>& bytes, const std::vector<int>& channels,
+                                   std::int64_t frames, int rate = 44100);
 
     // The notes as written: for each order, rows x channels cells of note
     // (1-96, 97 key off, 0 none) and instrument, row after row.

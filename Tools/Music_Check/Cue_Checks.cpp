@@ -147,11 +147,13 @@ namespace Ryx_Tools
 
         // The groove's backbeat: a snare or clap on beats two and four (rows 4
         // and 12 of each bar) in orders 10-29, where the drums play; the
-        // fills of orders 11 and 13 take the place of row 52.
+        // fills of orders 11 and 13 take the place of row 52, the big hits of
+        // orders 22 and 23 that of rows 36 and 44.
         for (int order = 10; order <= 29; ++order)
             cues.Check(snare, "backbeat 4 mod 8", order, Rows_Where([order](int r) {
                            const bool fill = (order == 11 || order == 13) && r == 52;
-                           return r % 8 == 4 && !(order == 12 && r < 27) && !fill;
+                           const bool hit = (order == 22 || order == 23) && (r == 36 || r == 44);
+                           return r % 8 == 4 && !(order == 12 && r < 27) && !fill && !hit;
                        }));
         // The closing scene flashes on every even row: each has a sound of its own.
         for (int order = 30; order <= 35; ++order)

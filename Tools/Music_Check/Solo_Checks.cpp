@@ -1,9 +1,8 @@
-// Each channel rendered alone through the groove (orders 4-7): how loud it is,
-// where its energy lies, how wide it is; then the targets a producer would set
-// for the drums and the low end.
+// Each part of the mix rendered alone through the groove (orders 4-7): how
+// loud it is, where its energy lies, how wide it is; then the targets a
+// producer would set for the drums and the low end.
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <string>
 
 #include "Tools/Composer/Score_Parts.h"
@@ -17,17 +16,22 @@ namespace Ryx_Tools
 
     namespace
     {
-        const char* Channel_Name(int ch)
+        // The parts of the mix, each on its channels (the kick and snare play on two).
+        struct Part
         {
-            static const std::map<int, const char*> names{
-                {Ch_Kick, "kick"},   {Ch_Snare, "snare"},  {Ch_Clap, "clap"},     {Ch_Hat, "closed hat"},
-                {Ch_Open, "open hat"}, {Ch_Bass, "bass"},  {Ch_Stab, "stab"},     {Ch_Pad1, "pad 1"},
-                {Ch_Pad2, "pad 2"},  {Ch_Pad3, "pad 3"},   {Ch_Fx, "crash/sweep"}, {Ch_Shot, "shot ah"},
-                {Ch_Shot2, "shot oh"}, {Ch_Pulse, "pluck"}, {Ch_Glitch, "glitch"}, {Ch_Echo, "echo"},
-                {Ch_Pad4, "pad 4"},  {Ch_Pad5, "pad 5"},   {Ch_Pad6, "pad 6"},    {Ch_Lead, "lead"},
-                {Ch_Lead_Echo, "lead echo"}};
-            const auto it = names.find(ch);
-            return it == names.end() ? "?" : it->second;
+            const char* name;
+            std::vector<int> channels;
+        };
+        const std::vector<Part>& Parts()
+        {
+            static const std::vector<Part> parts{
+                {"kick", {Ch_Kick, Ch_Kick2}},    {"snare", {Ch_Snare, Ch_Snare2}}, {"clap", {Ch_Clap}},
+                {"closed hat", {Ch_Hat}},         {"open hat", {Ch_Open}},          {"bass", {Ch_Bass}},
+                {"stab", {Ch_Stab}},              {"pad, left", {Ch_Pad1, Ch_Pad2, Ch_Pad3}},
+                {"pad, right", {Ch_Pad4, Ch_Pad5, Ch_Pad6}}, {"crash/sweep", {Ch_Fx}}, {"shot ah", {Ch_Shot}},
+                {"shot oh", {Ch_Shot2}},          {"pluck", {Ch_Pulse}},            {"glitch", {Ch_Glitch}},
+                {"echo", {Ch_Echo}},              {"lead", {Ch_Lead}},              {"lead echo", {Ch_Lead_Echo}}};
+            return parts;
         }
 
         std::vector<float> Mono(const std::vector<float>& stereo)
@@ -74,18 +78,23 @@ namespace Ryx_Tools
 
     void Check_Solos(const Song& song, Report& report)
     {
-        const int channels = song.module.channels;
-        const std::int64_t from = Row_Start(4, 0), to = Row_Start(8, 0);
-        std::vector<Solo> solos(static_cast<std::size_t>(channels));
-        std::vector<std::vector<float>> mono(static_cast<std::size_t>(channels));
-        double total = 0;
-        for (int ch = 0; ch < channels; ++ch)
+        if (song.module.channels < Channel_Count)
         {
-            const std::vector<float> stereo = Render_Solo(song.bytes, ch, to);
+            std::printf("     %d channels: not the composer's layout, no solo table\n", song.module.channels);
+            return;
+        }
+        const std::vector<Part>& parts = Parts();
+        const std::int64_t from = Row_Start(4, 0), to = Row_Start(8, 0);
+        std::vector<Solo> solos(parts.size());
+        std::vector<std::vector<float>> mono(parts.size());
+        double total = 0;
+        for (std::size_t i = 0; i < parts.size(); ++i)
+        {
+            const std::vector<float> stereo = Render_Solo(song.bytes, parts[i].channels, to);
             if (std::int64_t(stereo.size()) < 2 * to)
                 continue;
-            Solo& s = solos[std::size_t(ch)];
-            mono[std::size_t(ch)] = Mono(stereo);
+            Solo& s = solos[i];
+            mono[i] = Mono(stereo);
             double mid = 0, side = 0;
             for (std::int64_t f = from; f < to; ++f)
             {
@@ -99,7 +108,7 @@ namespace Ryx_Tools
             total += s.energy;
             s.side_db = 10 * std::log10((side + 1e-15) / (mid + 1e-15));
             s.lufs = Integrated_Lufs(stereo, from, to);
-            const Spectrum spectrum(mono[std::size_t(ch)], from, to);
+            const Spectrum spectrum(mono[i], from, to);
             s.centroid = spectrum.Centroid();
             s.below_200 = spectrum.Share(0, 200);
             s.mids = spectrum.Share(200, 2000);
@@ -108,21 +117,19 @@ namespace Ryx_Tools
             s.top = spectrum.Share(12000, 30000);
         }
 
-        std::printf("     each channel alone, orders 4-7 (libopenmpt):\n");
-        std::printf("     %-12s %6s %6s %8s %6s %7s %6s %7s %6s %8s\n", "channel", "LUFS", "share", "centroid", "<200",
+        std::printf("     each part alone, orders 4-7 (libopenmpt):\n");
+        std::printf("     %-12s %6s %6s %8s %6s %7s %6s %7s %6s %8s\n", "part", "LUFS", "share", "centroid", "<200",
                     "200-2k", "2-5k", "5-12k", ">12k", "side/mid");
-        for (int ch = 0; ch < channels; ++ch)
+        for (std::size_t i = 0; i < parts.size(); ++i)
         {
-            const Solo& s = solos[std::size_t(ch)];
+            const Solo& s = solos[i];
             if (s.energy <= 1e-9)
                 continue;
-            std::printf("     %-12s %6.1f %5.1f%% %6.0f Hz %5.0f%% %6.0f%% %5.0f%% %6.0f%% %5.0f%% %5.1f dB\n",
-                        Channel_Name(ch), s.lufs, 100 * s.energy / total, s.centroid, 100 * s.below_200, 100 * s.mids,
-                        100 * s.body, 100 * s.air, 100 * s.top, s.side_db);
+            std::printf("     %-12s %6.1f %5.1f%% %6.0f Hz %5.0f%% %6.0f%% %5.0f%% %6.0f%% %5.0f%% %5.1f dB\n", parts[i].name,
+                        s.lufs, 100 * s.energy / total, s.centroid, 100 * s.below_200, 100 * s.mids, 100 * s.body,
+                        100 * s.air, 100 * s.top, s.side_db);
         }
-        if (channels <= Ch_Bass)
-            return;
-        const Solo &kick = solos[Ch_Kick], &snare = solos[Ch_Snare], &hat = solos[Ch_Hat], &bass = solos[Ch_Bass];
+        const Solo &kick = solos[0], &snare = solos[1], &hat = solos[3], &bass = solos[5];
 
         report.Check(std::fabs(snare.lufs - kick.lufs) <= 3.0,
                      Format("snare %.1f LUFS within 3 LU of the kick %.1f", snare.lufs, kick.lufs));
@@ -134,17 +141,16 @@ namespace Ryx_Tools
                      Format("kick click: %.1f%% of its energy at 2-12 kHz (0.5%% or more)", 100 * (kick.body + kick.air)));
         report.Check(bass.mids >= 0.12,
                      Format("bass heard on small speakers: %.0f%% of its energy at 200 Hz-2 kHz (12%% or more)", 100 * bass.mids));
-        for (int ch : {Ch_Kick, Ch_Snare, Ch_Bass})
-            report.Check(solos[std::size_t(ch)].side_db <= -30,
-                         Format("%s centred: side %.1f dB under mid", Channel_Name(ch), solos[std::size_t(ch)].side_db));
+        for (std::size_t i : {0, 1, 5})
+            report.Check(solos[i].side_db <= -30,
+                         Format("%s centred: side %.1f dB under mid", parts[i].name, solos[i].side_db));
 
         // The kick's tail against A1 (55 Hz), and the bass giving way to it.
         std::vector<double> tails, dips;
         for (std::int64_t k : Kick_Frames())
         {
-            tails.push_back(Peak_Frequency(mono[Ch_Kick], k + Rate * 15 / 100, k + Rate * 35 / 100, 40, 75));
-            dips.push_back(Rms_Db(mono[Ch_Bass], k + Rate * 6 / 100, k + Rate * 11 / 100) -
-                           Rms_Db(mono[Ch_Bass], k, k + Rate * 25 / 1000));
+            tails.push_back(Peak_Frequency(mono[0], k + Rate * 15 / 100, k + Rate * 35 / 100, 40, 75));
+            dips.push_back(Rms_Db(mono[5], k + Rate * 6 / 100, k + Rate * 11 / 100) - Rms_Db(mono[5], k, k + Rate * 25 / 1000));
         }
         const double tail = Median(tails), cents = 1200 * std::log2(tail / 55.0);
         report.Check(std::fabs(cents) <= 50, Format("kick tail at %.1f Hz, %+.0f cents from A1 (within 50)", tail, cents));
@@ -152,7 +158,7 @@ namespace Ryx_Tools
                      Format("bass ducks under the kick: %.1f dB lower in the kick's first 25 ms (6 or more)", Median(dips)));
 
         // The bass's level from order to order where the arrangement keeps it.
-        const std::vector<float> bass_song = Render_Solo(song.bytes, Ch_Bass, Row_Start(30, 0));
+        const std::vector<float> bass_song = Render_Solo(song.bytes, parts[5].channels, Row_Start(30, 0));
         std::vector<double> levels;
         std::printf("     bass alone per order 13-21 (LUFS):");
         for (int order = 13; order <= 21; ++order)
