@@ -359,7 +359,7 @@ TEST(Composer, Groove_Has_A_Backbeat_And_The_Bass_Gives_Way_To_The_Kick)
     EXPECT_GT(ducked, 100);
 }
 
-TEST(Composer, Hook_Enters_At_The_Drop_And_Returns_Varied)
+TEST(Composer, Drop_Brings_The_Hook_Which_Returns_Varied)
 {
     using Score_Parts::Ch_Lead;
     auto notes = [](int o) {
@@ -371,6 +371,9 @@ TEST(Composer, Hook_Enters_At_The_Drop_And_Returns_Varied)
     };
     for (int o = 0; o < 10; ++o)
         EXPECT_TRUE(notes(o).empty()) << o;
+    // The drop lands with kick, bass and crash together on its first row.
+    for (int ins : {Kick, Bass_Bright, Crash})
+        EXPECT_TRUE(Rows_Of(10, ins).count(0)) << ins;
     // The same rhythm in its first bar at the drop, at order 14 and order 26;
     // never the same notes.
     const std::set<int> cell{0, 3, 6, 10, 12};
