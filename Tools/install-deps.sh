@@ -27,7 +27,7 @@ build_modules=(
 test_packages=(
   git libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
-  xmp sox xvfb xauth xdotool
+  xmp sox xvfb xauth xdotool libebur128-dev
 )
 
 case "${1:-all}" in
