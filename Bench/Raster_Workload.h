@@ -30,6 +30,7 @@ namespace Ryx_Bench
         int Get_Height() override { return 256; }
         void* Get_Pixels() override { return m_pixels.data(); }
         int Get_Bytes_Per_Pixel() override { return 4; }
+        const char* Get_Name() override { return "(made in memory)"; }
 
     private:
         std::vector<std::uint8_t> m_pixels;

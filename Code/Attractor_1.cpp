@@ -9,6 +9,7 @@
 #include "Code/Random.h"
 #include "Code/Saturating_Add.h"
 #include "Code/Timer.h"
+#include "Code/To_Float.h"
 #include "Code/Vertex_Value.h"
 #include "Code/Window.h"
 
@@ -53,17 +54,17 @@ namespace Ryx_Vektu
         float sum_x = 0.0f, sum_y = 0.0f, sum_angle = 0.0f;
         for (int k = 0; k < count; ++k)
         {
-            float dx = static_cast<float>(double(i) - points[k].x + double(0.01f));
-            float dy = static_cast<float>(double(j) - points[k].y + double(0.01f));
-            float rx = static_cast<float>(double(cs) * dx - double(sn) * dy);
-            float ry = static_cast<float>(double(sn) * dx + double(cs) * dy);
+            float dx = To_Float(double(i) - points[k].x + double(0.01f));
+            float dy = To_Float(double(j) - points[k].y + double(0.01f));
+            float rx = To_Float(double(cs) * dx - double(sn) * dy);
+            float ry = To_Float(double(sn) * dx + double(cs) * dy);
             double f = std::pow(double(rx) * rx + double(ry) * ry, 0.75);
             // A point exactly on the vertex adds nothing (f stays 0).
             if (f != 0.0)
                 f = 10.0 / f;
-            sum_x = static_cast<float>(sum_x + f * rx);
-            sum_y = static_cast<float>(sum_y + f * ry);
-            sum_angle = static_cast<float>(sum_angle + std::atan2(double(dx), double(dy)));
+            sum_x = To_Float(sum_x + f * rx);
+            sum_y = To_Float(sum_y + f * ry);
+            sum_angle = To_Float(sum_angle + std::atan2(double(dx), double(dy)));
         }
         return Swirl_Sum{sum_x, sum_y, sum_angle};
     }
@@ -91,7 +92,7 @@ namespace Ryx_Vektu
     void Attractor_1::Update_Cues()
     {
         double now = Get_Timer()->Get_Time();
-        m_theta = static_cast<float>(10.0 * now);
+        m_theta = To_Float(10.0 * now);
 
         if (!s_cues.points_made)
         {
@@ -103,18 +104,18 @@ namespace Ryx_Vektu
                 point.centre_y = 15.0f;
                 point.reach_x = 20.0f;
                 point.reach_y = 15.0f;
-                point.x = static_cast<float>(Rand() % 40);
-                point.y = static_cast<float>(Rand() % 30);
-                point.rate_x = static_cast<float>(Rand() * double(0.000030518509f));
-                point.rate_y = static_cast<float>(Rand() * double(0.000030518509f));
+                point.x = To_Float(Rand() % 40);
+                point.y = To_Float(Rand() % 30);
+                point.rate_x = To_Float(Rand() * double(0.000030518509f));
+                point.rate_y = To_Float(Rand() * double(0.000030518509f));
             }
         }
 
         double tau = 10.0 * now; // not rounded to float
         for (Swirl_Point& point : s_cues.points)
         {
-            point.x = static_cast<float>(point.reach_x * std::sin(tau * point.rate_x) + point.centre_x);
-            point.y = static_cast<float>(point.reach_y * std::sin(tau * point.rate_y) + point.centre_y);
+            point.x = To_Float(point.reach_x * std::sin(tau * point.rate_x) + point.centre_x);
+            point.y = To_Float(point.reach_y * std::sin(tau * point.rate_y) + point.centre_y);
         }
 
         Song_Pos p = Get_Music()->Get_Pos();
@@ -148,21 +149,21 @@ namespace Ryx_Vektu
             int n = grid->Get_Rows();
             int m = grid->Get_Columns();
             Grid_Vertex* vertex = grid->Get_Vertices();
-            float cs = static_cast<float>(std::cos(double(m_theta)));
-            float sn = static_cast<float>(std::sin(double(m_theta)));
+            float cs = To_Float(std::cos(double(m_theta)));
+            float sn = To_Float(std::sin(double(m_theta)));
             // Not clamped: the grid keeps the shade modulo 512.
-            float light = static_cast<float>(m_pulse * 255.0);
+            float light = To_Float(m_pulse * 255.0);
             std::int32_t shade = Vertex_Value(light);
             for (int j = 0; j < n; ++j)
                 for (int i = 0; i < m; ++i, ++vertex)
                 {
                     Swirl_Sum sum = Sum_Swirl(s_cues.points, Swirl_Count, i, j, cs, sn);
-                    float scale = static_cast<float>((std::sin(4.0 * sum.angle) * double(0.15f) + 1.0) * m_spread * 16.0);
+                    float scale = To_Float((std::sin(4.0 * sum.angle) * double(0.15f) + 1.0) * m_spread * 16.0);
                     *vertex = Grid_Vertex{Vertex_Value(double(scale) * sum.x), Vertex_Value(double(scale) * sum.y), shade};
                 }
         }
-        m_pulse = static_cast<float>(m_pulse + (1.0 - m_pulse) * double(0.4f));
-        m_spread = static_cast<float>(m_spread + (1.0 - m_spread) * double(0.06f));
+        m_pulse = To_Float(m_pulse + (1.0 - m_pulse) * double(0.4f));
+        m_spread = To_Float(m_spread + (1.0 - m_spread) * double(0.06f));
     }
 
     void Attractor_1::Render()
@@ -204,7 +205,7 @@ namespace Ryx_Vektu
         {
             // Signed: the offset swings from -255 to 256 times the strength.
             std::int32_t offset = static_cast<std::int32_t>(Glitch_Step() & 511u) - 255;
-            s_cues.glitch_jitter = static_cast<float>(
+            s_cues.glitch_jitter = To_Float(
                 s_cues.glitch_jitter + (offset * strength - s_cues.glitch_jitter) * 0.02);
             std::int64_t start =
                 static_cast<std::int64_t>(double(w) * double(y) + s_cues.glitch_shift + s_cues.glitch_jitter);
@@ -239,7 +240,7 @@ namespace Ryx_Vektu
         if (!s_cues.melting)
         {
             s_cues.melting = true;
-            s_cues.melt_start = static_cast<float>(now);
+            s_cues.melt_start = To_Float(now);
         }
         std::int64_t n = static_cast<std::int64_t>((now - s_cues.melt_start) * 3.0);
         if (n < 0)

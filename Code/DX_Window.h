@@ -36,8 +36,8 @@ namespace Ryx_Vektu
         std::uint32_t Get_Display_Bits() const { return m_bits; }
 
     private:
-        void* m_instance;
-        void* m_hwnd;
+        [[maybe_unused]] void* m_instance;
+        [[maybe_unused]] void* m_hwnd;
         std::uint32_t m_width;
         std::uint32_t m_height;
         std::uint32_t m_bits;

@@ -62,6 +62,7 @@ namespace Ryx_Vektu
 
     void Engine_Impl::Run(Ryx_Lib::Callback* callback)
     {
+        m_end = Show_End::Not_Ended;
         Ryx_Lib::Single<Effect> scenes[4];
         if (m_roster)
             m_roster(m_window.Get(), scenes);
@@ -81,9 +82,18 @@ namespace Ryx_Vektu
                 last = m_music->Get_Pos().order;
             }
             // A module that ends, or jumps, before order 36 ends the show too,
-            // instead of leaving it on its last position for ever.
-            if (m_music->Get_Order() == 36 || m_music->Has_Ended())
+            // instead of leaving it on its last position for ever; so does
+            // one that never started.
+            if (m_music->Get_Order() == 36)
+            {
+                m_end = Show_End::Music_End;
                 break;
+            }
+            if (m_music->Has_Ended())
+            {
+                m_end = m_music->Has_Failed() ? Show_End::Music_Failed : Show_End::Music_End;
+                break;
+            }
             m_timer->Update();
             if (callback)
                 callback->Execute();
@@ -95,7 +105,10 @@ namespace Ryx_Vektu
             }
             m_window->Present();
             if (Ryx_Platform::GetAsyncKeyState(Ryx_Platform::VK_ESCAPE) != 0)
+            {
+                m_end = Show_End::Escape;
                 break;
+            }
         }
         m_music->Stop();
     }

@@ -11,13 +11,24 @@
 
 namespace Ryx_Vektu
 {
+    // Why Run returned.
+    enum class Show_End
+    {
+        Not_Ended,     // Run has not returned (or was left by an exception)
+        Music_End,     // order 36, or the module played to its end
+        Escape,
+        Music_Failed,  // the module could not play at all
+    };
+
     class Engine
     {
     public:
         virtual ~Engine() = default;
         // Returns when the playing order reaches 36, the music has played to
-        // its end, or Escape is pressed; whatever the callback throws passes.
+        // its end or could not start, or Escape is pressed; whatever the
+        // callback throws passes.
         virtual void Run(Ryx_Lib::Callback* callback) = 0;
+        virtual Show_End Get_End() = 0;
     };
 
     // Fills the four scene holders; the show's own is Build_Roster.
@@ -30,12 +41,14 @@ namespace Ryx_Vektu
         // Timer, music, display: the reverse of construction.
         ~Engine_Impl() override;
         void Run(Ryx_Lib::Callback* callback) override;
+        Show_End Get_End() override { return m_end; }
 
     private:
         Ryx_Lib::Single<Window> m_window;
         Ryx_Lib::Single<Music> m_music;
         Ryx_Lib::Single<Timer> m_timer;
         Roster_Function m_roster;
+        Show_End m_end = Show_End::Not_Ended;
     };
 
     // The scene index a look-ahead order selects, or -1 to keep the current one.

@@ -6,6 +6,7 @@
 // int32_t only for the arithmetic shifts.
 #include "Code/Grid.h"
 
+#include <cstdio>
 #include <memory>
 #include <utility>
 #include <new>
@@ -80,6 +81,9 @@ namespace Ryx_Vektu
                 ++shift;
             if (shift > 10)
             {
+                // The report names no texture: say which one it is.
+                std::fprintf(stderr, "Grid: texture %s is %d x %d pixels; a grid needs a width that is a power of two "
+                             "up to 1024, and draws nothing with it\n", m_texture->Get_Name(), width, height);
                 RYX_ASSERT(!"invalid texture width");
                 return;
             }

@@ -14,6 +14,7 @@
 #include "Code/Random.h"
 #include "Code/Saturating_Add.h"
 #include "Code/Timer.h"
+#include "Code/To_Float.h"
 #include "Code/Window.h"
 #include "Lib/Assertion.h"
 
@@ -81,8 +82,8 @@ namespace Ryx_Vektu
     void Line_Part::Update()
     {
         double now = Get_Timer()->Get_Time();
-        m_phase = float(m_phase + (now - s_cue.previous_time) * m_speed * m_rate);
-        s_cue.previous_time = float(now);
+        m_phase = To_Float(m_phase + (now - s_cue.previous_time) * m_speed * m_rate);
+        s_cue.previous_time = To_Float(now);
 
         Turn_Figure(m_base, m_turned, m_phase);
 
@@ -147,21 +148,21 @@ namespace Ryx_Vektu
             Add_Greyscale(m_window->Get_Buffer(), static_cast<const std::uint8_t*>(m_overlay->Get_Pixels()),
                           m_overlay_bytes);
 
-        s_cue.flash = float(double(s_cue.flash) * 0.56f);
+        s_cue.flash = To_Float(double(s_cue.flash) * 0.56f);
 
         // The current order, read once for the speed and the bars.
         std::uint32_t order = Get_Music()->Get_Order();
         if (order < 8)
-            m_speed = float(m_speed + (1.0 - m_speed) * 0.5);
+            m_speed = To_Float(m_speed + (1.0 - m_speed) * 0.5);
         else
         {
             double now = Get_Timer()->Get_Time();
             if (!s_cue.ramp_started)
             {
-                s_cue.ramp_start = float(now);
+                s_cue.ramp_start = To_Float(now);
                 s_cue.ramp_started = true;
             }
-            m_speed = float((now - s_cue.ramp_start) * 5.0 + 1.0);
+            m_speed = To_Float((now - s_cue.ramp_start) * 5.0 + 1.0);
         }
 
         if (order >= 4 && order < 16 && r == 1 && s_cue.previous_row != 1)
@@ -172,7 +173,7 @@ namespace Ryx_Vektu
         if (order >= 4 && order < 9)
             Draw_Bars();
 
-        s_cue.bar_position = float(double(s_cue.bar_position) * 0.95f);
+        s_cue.bar_position = To_Float(double(s_cue.bar_position) * 0.95f);
         s_cue.previous_row = r;
     }
 
@@ -185,18 +186,18 @@ namespace Ryx_Vektu
         float cy = float(m_window->Get_Height() / 2);
         if (m_type == 0)
         {
-            float f1 = float(9.0 * std::sin(10.0 * p) + 5.0);
-            float f2 = float(9.0 * std::cos(9.5f * p) + f1);
-            float f3 = float(9.0 * std::sin(13.6f * p) + f2);
-            float f4 = float(f1 - 9.0 * std::cos(17.0 * p));
+            float f1 = To_Float(9.0 * std::sin(10.0 * p) + 5.0);
+            float f2 = To_Float(9.0 * std::cos(9.5f * p) + f1);
+            float f3 = To_Float(9.0 * std::sin(13.6f * p) + f2);
+            float f4 = To_Float(f1 - 9.0 * std::cos(17.0 * p));
             double s = m_scale;
             for (std::uint32_t k = 0; k < m_count; ++k)
             {
                 const Line_Point& P = m_turned[2 * std::size_t(k)];
                 const Line_Point& Q = m_turned[2 * std::size_t(k) + 1];
                 Draw_AA_Line(m_window, line_colour,
-                             float(P.x * s * f1 * 1.6f + cx), float(P.y * s * f2 + cy),
-                             float(Q.x * s * f3 * 1.6f + cx), float(Q.y * s * f4 + cy));
+                             To_Float(P.x * s * f1 * 1.6f + cx), To_Float(P.y * s * f2 + cy),
+                             To_Float(Q.x * s * f3 * 1.6f + cx), To_Float(Q.y * s * f4 + cy));
             }
         }
         else

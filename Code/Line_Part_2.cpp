@@ -9,6 +9,7 @@
 #include "Code/Music.h"
 #include "Code/Random.h"
 #include "Code/Timer.h"
+#include "Code/To_Float.h"
 #include "Code/Window.h"
 
 namespace Ryx_Vektu
@@ -70,8 +71,8 @@ namespace Ryx_Vektu
     void Line_Part_2::Update()
     {
         double now = Get_Timer()->Get_Time();
-        m_phase = float(m_phase + (now - s_cue.previous_time) * m_speed * m_rate);
-        s_cue.previous_time = float(now);
+        m_phase = To_Float(m_phase + (now - s_cue.previous_time) * m_speed * m_rate);
+        s_cue.previous_time = To_Float(now);
 
         Turn_Figure(m_base, m_turned, m_phase);
 
@@ -129,7 +130,7 @@ namespace Ryx_Vektu
             double now = timer->Get_Time();
             if (!s_cue.fading)
             {
-                s_cue.fade_start = float(now);
+                s_cue.fade_start = To_Float(now);
                 s_cue.fading = true;
             }
             // The ceiling falls from 1 to 0 over 1 / 0.107526876 = 9.3 seconds.
@@ -137,7 +138,7 @@ namespace Ryx_Vektu
             if (k > 1.0)
                 k = 1.0;
             int level = Rand();
-            s_cue.flash = float(level * (1.0 - k) * 0.000030518509f);
+            s_cue.flash = To_Float(level * (1.0 - k) * 0.000030518509f);
         }
         Apply_Overlay_Cue(ahead.order, ahead.row);
         s_cue.previous_row = r;
@@ -147,15 +148,15 @@ namespace Ryx_Vektu
             Add_Greyscale(m_window->Get_Buffer() + std::size_t(m_window->Get_Width()) * Overlay_Top,
                           static_cast<const std::uint8_t*>(m_overlay->Get_Pixels()), m_overlay_bytes);
 
-        s_cue.flash = float(double(s_cue.flash) * 0.56f);
+        s_cue.flash = To_Float(double(s_cue.flash) * 0.56f);
 
         double now = timer->Get_Time();
         if (!s_cue.started)
         {
-            s_cue.start_time = float(now);
+            s_cue.start_time = To_Float(now);
             s_cue.started = true;
         }
-        m_speed = float((now - s_cue.start_time) * 5.0 + 1.0);
+        m_speed = To_Float((now - s_cue.start_time) * 5.0 + 1.0);
     }
 
     void Line_Part_2::Draw_Segments(std::uint32_t line_colour)

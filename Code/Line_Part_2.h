@@ -61,9 +61,9 @@ namespace Ryx_Vektu
         std::vector<Line_Point> m_turned;
         float m_phase = 0.0f;
         std::uint32_t m_colour;
-        std::int32_t m_type;  // kept, not looked at: the figure is always the same
+        [[maybe_unused]] std::int32_t m_type;  // kept, not looked at: the figure is always the same
         std::uint32_t m_count;
-        std::uint32_t m_base_colour;
+        [[maybe_unused]] std::uint32_t m_base_colour;
         float m_scale = 1.0f;  // switched like Line_Part's, never drawn with
         float m_rate = 0.004f;
         float m_speed = 1.0f;

@@ -1,17 +1,29 @@
 #include "Code/Main_Window.h"
 
+#include <cstdio>
 #include <cstring>
 #include "Code/Engine.h"
+#include "Code/Show_Console.h"
 #include "Code/Windows_Callback.h"
+#include "Platform/Bass.h"
 
 using namespace Ryx_Platform;
 
 HWND s_hwnd = nullptr;
+bool s_window_closed = false;
 
 LRESULT Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_DESTROY)
         return 0;
+    // Closing the window ends the show with 0, as Escape does: a show that
+    // ran on with its window gone could only be ended blind.
+    if (message == WM_CLOSE)
+    {
+        s_window_closed = true;
+        PostQuitMessage(0);
+        return 0;
+    }
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -41,16 +53,25 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* command_line, int)
     bool nosound = Is_Nosound(command_line);
     Ryx_Lib::Single<Ryx_Vektu::Engine> engine = Ryx_Vektu::Create_Engine(instance, s_hwnd, nosound);
     Ryx_Lib::Single<Ryx_Lib::Callback> callback(new Windows_Callback);
-    int code = 0;
+    std::fprintf(stderr, "%s\n", Start_Line(nosound, Audio_Output_Name()).c_str());
+    Show_Outcome outcome;
+    s_window_closed = false;
     try
     {
         engine->Run(callback.Get());
+        outcome.end = engine->Get_End();
+        // A module that cannot play leaves nothing to show: a failure.
+        outcome.code = outcome.end == Ryx_Vektu::Show_End::Music_Failed ? 1 : 0;
     }
     catch (Windows_Msg& quit)
     {
-        code = quit.m_code;
+        outcome.quit = true;
+        outcome.window_closed = s_window_closed;
+        outcome.signal = Get_Quit_Signal();
+        outcome.code = quit.m_code;
     }
     callback = Ryx_Lib::Single<Ryx_Lib::Callback>();
     engine = Ryx_Lib::Single<Ryx_Vektu::Engine>();
-    return code;
+    std::fprintf(stderr, "%s\n", End_Line(outcome).c_str());
+    return outcome.code;
 }

@@ -30,7 +30,11 @@ namespace Ryx_Vektu
     void Music_Impl::Play()
     {
         m_played = true;
-        RYX_ASSERT(BASS_MusicPlay(m_mod));
+        // The check of RYX_ASSERT(BASS_MusicPlay(m_mod)), written out so that
+        // the result is kept.
+        m_failed = BASS_MusicPlay(m_mod) == 0;
+        if (m_failed)
+            ::Ryx_Lib::Throw_Assertion("BASS_MusicPlay(m_mod)", nullptr, __FILE__, 0);
     }
 
     std::uint32_t Music_Impl::Stop() { return BASS_ChannelStop(m_mod); }
@@ -70,7 +74,11 @@ namespace Ryx_Vektu
         return Song_Pos(order, row);
     }
 
-    bool Music_Impl::Has_Ended() { return m_played && m_mod != 0 && BASS_ChannelIsActive(m_mod) == 0; }
+    // A module that never started has ended too: a show waiting on it
+    // would wait for ever on a black screen.
+    bool Music_Impl::Has_Ended() { return m_played && BASS_ChannelIsActive(m_mod) == 0; }
+
+    bool Music_Impl::Has_Failed() { return m_failed; }
 
     Ryx_Lib::Single<Music> Create_Music(const char* file_name, void* hwnd, bool nosound)
     {

@@ -29,8 +29,11 @@ namespace Ryx_Vektu
         virtual std::uint32_t Set_Sync(void (*procedure)(std::uint32_t, std::uint32_t, std::uint32_t, void*)) = 0;
         virtual std::uint32_t Set_Pos(std::uint32_t order, std::uint32_t row) = 0;
         virtual Song_Pos Get_Pos() = 0;
-        // True once the module has played to its end (it never loops).
+        // True once the module has played to its end (it never loops), or
+        // once Play has found nothing to play.
         virtual bool Has_Ended() = 0;
+        // True when Play could not start the module (missing or unloadable).
+        virtual bool Has_Failed() = 0;
     };
 
     class Music_Impl : public Music
@@ -47,10 +50,12 @@ namespace Ryx_Vektu
         std::uint32_t Set_Pos(std::uint32_t order, std::uint32_t row) override;
         Song_Pos Get_Pos() override;
         bool Has_Ended() override;
+        bool Has_Failed() override;
 
     private:
         std::uint32_t m_mod = 0;
         bool m_played = false;
+        bool m_failed = false;
     };
 
     // The live music; null before the first and after the last one.

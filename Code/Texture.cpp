@@ -1,7 +1,8 @@
 // The two texture loaders and the textures they make.
 //
 // A file that cannot be used gives an empty texture (0 x 0, no pixels) and one
-// line on stderr; only a JPEG decoding error shows the "JPG Error" report, once.
+// line on stderr naming it; only a JPEG decoding error shows the "JPG Error"
+// report, once. A damaged file that still decodes is named in one line too.
 // Callers hold the result without checking it, so it is always an object.
 #include "Code/Texture.h"
 
@@ -12,10 +13,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <jpeglib.h>
 
 #include "Code/JPG_Source.h"
+#include "Code/Regular_File.h"
 #include "Code/Texture_Limits.h"
 #include "Code/Texture_TGA_Image.h"
 #include "Lib/Assertion.h"
@@ -35,10 +38,12 @@ namespace Ryx_Vektu
         int Get_Height() override { return m_height; }
         void* Get_Pixels() override { return m_pixels; }
         int Get_Bytes_Per_Pixel() override { return 4; }
+        const char* Get_Name() override { return m_name.c_str(); }
 
         std::int32_t m_width = 0;
         std::int32_t m_height = 0;
         std::uint32_t* m_pixels = nullptr;
+        std::string m_name;
     };
 
     // A TGA file's pixel bytes as stored, after orientation.
@@ -54,11 +59,13 @@ namespace Ryx_Vektu
         int Get_Height() override { return m_height; }
         void* Get_Pixels() override { return m_pixels; }
         int Get_Bytes_Per_Pixel() override { return m_bytes_per_pixel; }
+        const char* Get_Name() override { return m_name.c_str(); }
 
         std::int32_t m_bytes_per_pixel = 0;
         std::int32_t m_width = 0;
         std::int32_t m_height = 0;
         std::uint8_t* m_pixels = nullptr;
+        std::string m_name;
     };
 
     Ryx_Lib::Single<Texture> Load_TGA_Texture(const char* path)
@@ -67,6 +74,7 @@ namespace Ryx_Vektu
         if (!texture)
             return Ryx_Lib::Single<Texture>();
         Ryx_Lib::Single<Texture> holder(texture);
+        texture->m_name = path;
 
         TGA_Image image;
         if (image.Load(path))
@@ -87,11 +95,13 @@ namespace Ryx_Vektu
         return holder;
     }
 
-    // libjpeg's error manager, with the jump back into the loader.
+    // libjpeg's error manager, with the jump back into the loader and the
+    // file's name for its messages.
     struct JPG_Error_Manager
     {
         jpeg_error_mgr pub;  // first, so that cinfo->err is also this record
         std::jmp_buf jump;
+        const char* path;
     };
 
     // Installed as error_exit: prints libjpeg's message, never returns.
@@ -99,6 +109,16 @@ namespace Ryx_Vektu
     {
         (*cinfo->err->output_message)(cinfo);
         std::longjmp(reinterpret_cast<JPG_Error_Manager*>(cinfo->err)->jump, 1);
+    }
+
+    // Installed as output_message: libjpeg's text for an error or a warning
+    // (it shows the first warning of a file only), after the file's name.
+    void JPG_Output_Message(j_common_ptr cinfo)
+    {
+        char text[JMSG_LENGTH_MAX];
+        (*cinfo->err->format_message)(cinfo, text);
+        std::fprintf(stderr, "Load_JPG_Texture: %s: %s\n", reinterpret_cast<JPG_Error_Manager*>(cinfo->err)->path,
+                     text);
     }
 
     namespace
@@ -128,6 +148,8 @@ namespace Ryx_Vektu
 
             cinfo.err = jpeg_std_error(&error.pub);
             error.pub.error_exit = JPG_Error_Exit;
+            error.pub.output_message = JPG_Output_Message;
+            error.path = path;
             if (setjmp(error.jump))
             {
                 jpeg_destroy_decompress(&cinfo);
@@ -138,6 +160,8 @@ namespace Ryx_Vektu
                 return;  // once: the file would fail the same way again
             }
 
+            if (Refuse_Unless_Regular(path, "Load_JPG_Texture"))
+                return;
             state.file = std::fopen(path, "rb");
             if (!state.file)
             {
@@ -219,6 +243,7 @@ namespace Ryx_Vektu
         Texture_Impl* texture = new (std::nothrow) Texture_Impl;
         if (!texture)
             return Ryx_Lib::Single<Texture>();
+        texture->m_name = path;
         Decode_JPG(path, *texture);
         return Ryx_Lib::Single<Texture>(texture);
     }

@@ -14,6 +14,8 @@ namespace Ryx_Vektu
         virtual int Get_Height() = 0;
         virtual void* Get_Pixels() = 0;
         virtual int Get_Bytes_Per_Pixel() = 0;
+        // Where the pixels came from (a file's path), for messages.
+        virtual const char* Get_Name() = 0;
         virtual ~Texture() = default;
     };
 

@@ -4,7 +4,8 @@
 // Every file is untrusted. The checks come before the allocation (known depth
 // and type, positive size, at most Max_Texture_Pixels), a run-length packet is
 // cut at the end of the buffer, and a file that ends early repeats its last
-// whole pixel to the end of the buffer, so every byte is defined.
+// whole pixel to the end of the buffer, so every byte is defined. Either
+// damage is told in one line naming the file.
 #include "Code/Texture_TGA_Image.h"
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Code/Regular_File.h"
 #include "Code/Texture_Limits.h"
 
 namespace Ryx_Vektu
@@ -76,52 +78,73 @@ namespace Ryx_Vektu
                 std::memcpy(at, pixel, std::size_t(bpp));
         }
 
+        // What was wrong with a file that still gave a picture.
+        struct Damage
+        {
+            const char* what = nullptr;  // null: none
+            std::size_t pixels = 0;      // whole pixels read before it
+        };
+
         // Reads count pixels into out; a short read keeps the whole pixels read
         // and repeats the last one (in last, updated) over the rest.
-        // False when the file has ended.
-        bool Read_Pixels(Reader& reader, std::uint8_t* out, std::size_t count, int bpp, std::uint8_t* last)
+        // Returns the whole pixels read.
+        std::size_t Read_Pixels(Reader& reader, std::uint8_t* out, std::size_t count, int bpp, std::uint8_t* last)
         {
             const std::size_t bytes = count * std::size_t(bpp);
             const std::size_t got = reader.Read(out, bytes) / std::size_t(bpp) * std::size_t(bpp);
             if (got > 0)
                 std::memcpy(last, out + got - bpp, std::size_t(bpp));
-            if (got == bytes)
-                return true;
-            Repeat_Pixel(out + got, out + bytes, last, bpp);
-            return false;
+            if (got < bytes)
+                Repeat_Pixel(out + got, out + bytes, last, bpp);
+            return got / std::size_t(bpp);
         }
 
-        void Decode_Run_Length(Reader& reader, std::uint8_t* out, std::size_t size, int bpp)
+        Damage Decode_Run_Length(Reader& reader, std::uint8_t* out, std::size_t size, int bpp)
         {
+            const char* const Ends_Early = "the file ends early";
             std::uint8_t last[4] = {0, 0, 0, 0};
             std::uint8_t* at = out;
             std::uint8_t* const end = out + size;
+            Damage damage;
             while (at < end)
             {
+                const std::size_t done = std::size_t(at - out) / std::size_t(bpp);
                 std::uint8_t h = 0;
                 if (reader.Read(&h, 1) != 1)
                 {
                     Repeat_Pixel(at, end, last, bpp);
-                    return;
+                    return {Ends_Early, done};
                 }
                 std::size_t count = std::size_t(h & 0x7F) + 1;
                 const std::size_t room = std::size_t(end - at) / std::size_t(bpp);
                 if (count > room)
+                {
                     count = room;  // a packet past the buffer's end is cut there
+                    damage = {"a run-length packet runs past the image's end", done};
+                }
                 if (h & 0x80)
                 {
                     std::uint8_t pixel[4];
-                    if (reader.Read(pixel, std::size_t(bpp)) == std::size_t(bpp))
-                        std::memcpy(last, pixel, std::size_t(bpp));
+                    if (reader.Read(pixel, std::size_t(bpp)) != std::size_t(bpp))
+                    {
+                        Repeat_Pixel(at, end, last, bpp);
+                        return {Ends_Early, done};
+                    }
+                    std::memcpy(last, pixel, std::size_t(bpp));
                     Repeat_Pixel(at, at + count * std::size_t(bpp), last, bpp);
                 }
-                else if (!Read_Pixels(reader, at, count, bpp, last))
+                else
                 {
-                    Repeat_Pixel(at + count * std::size_t(bpp), end, last, bpp);
-                    return;
+                    const std::size_t got = Read_Pixels(reader, at, count, bpp, last);
+                    if (got < count)
+                    {
+                        Repeat_Pixel(at + count * std::size_t(bpp), end, last, bpp);
+                        return {Ends_Early, done + got};
+                    }
                 }
                 at += count * std::size_t(bpp);
             }
+            return damage;
         }
 
         int U16(const std::uint8_t* b) { return b[0] | b[1] << 8; }
@@ -187,6 +210,8 @@ namespace Ryx_Vektu
         m_header = TGA_Header();
         m_bytes_per_pixel = 0;
 
+        if (Refuse_Unless_Regular(path, "Load_TGA_Texture"))
+            return false;
         std::FILE* file = std::fopen(path, "rb");
         if (!file)
         {
@@ -236,19 +261,25 @@ namespace Ryx_Vektu
         }
 
         std::uint8_t last[4] = {0, 0, 0, 0};
+        Damage damage;
         switch (m_header.image_type)
         {
         case 0:
             std::memset(m_pixels, 0, size);
             break;
         case 1: case 2: case 3:
-            Read_Pixels(reader, m_pixels, pixel_count, m_bytes_per_pixel, last);
+            damage.pixels = Read_Pixels(reader, m_pixels, pixel_count, m_bytes_per_pixel, last);
+            if (damage.pixels < pixel_count)
+                damage.what = "the file ends early";
             break;
         default:
-            Decode_Run_Length(reader, m_pixels, size, m_bytes_per_pixel);
+            damage = Decode_Run_Length(reader, m_pixels, size, m_bytes_per_pixel);
             break;
         }
         std::fclose(file);
+        if (damage.what)
+            std::fprintf(stderr, "Load_TGA_Texture: %s: damaged: %s, after %zu of %zu pixels; shown as decoded\n",
+                         path, damage.what, damage.pixels, pixel_count);
 
         switch (m_header.descriptor >> 3)
         {

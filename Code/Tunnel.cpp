@@ -7,6 +7,7 @@
 #include "Code/Music.h"
 #include "Code/Saturating_Add.h"
 #include "Code/Timer.h"
+#include "Code/To_Float.h"
 #include "Code/Vertex_Value.h"
 #include "Code/Window.h"
 
@@ -114,10 +115,10 @@ namespace Ryx_Vektu
         Update_Camera();
         Update_Vertices();
         // Once a frame, grid or no grid.
-        s_cues.flash = static_cast<float>(s_cues.flash + (1.0 - s_cues.flash) * double(0.65f));
-        s_cues.shake = static_cast<float>(s_cues.shake * double(0.1f));
-        s_cues.swing = static_cast<float>(s_cues.swing * double(0.95f));
-        m_morph = static_cast<float>(m_morph * double(0.85f));
+        s_cues.flash = To_Float(s_cues.flash + (1.0 - s_cues.flash) * double(0.65f));
+        s_cues.shake = To_Float(s_cues.shake * double(0.1f));
+        s_cues.swing = To_Float(s_cues.swing * double(0.95f));
+        m_morph = To_Float(m_morph * double(0.85f));
     }
 
     void Tunnel::Update_Cues()
@@ -126,9 +127,9 @@ namespace Ryx_Vektu
         if (!s_cues.started)
         {
             s_cues.started = true;
-            s_cues.start_time = static_cast<float>(now);
+            s_cues.start_time = To_Float(now);
         }
-        m_time = static_cast<float>(now - s_cues.start_time);
+        m_time = To_Float(now - s_cues.start_time);
 
         std::int32_t r = static_cast<std::int32_t>(Get_Music()->Get_Row());
         std::int32_t o = static_cast<std::int32_t>(Get_Music()->Get_Order());
@@ -193,29 +194,22 @@ namespace Ryx_Vektu
         std::int32_t o = m_order;
         double shake = s_cues.shake;
 
-        m_position = {0.0f, 0.0f, static_cast<float>(80.0 * time)};
-        m_direction.x = static_cast<float>(double(0.1f) * std::pow(std::sin(double(30.5f) * time), 2.0));
-        m_direction.y = static_cast<float>(double(0.1f) * std::pow(std::cos(40.0 * time), 2.0));
-        m_direction.z = static_cast<float>(std::cos(double(20.9f) * time) + double(1.2f));
+        m_position = Make_Vector(0.0, 0.0, 80.0 * time);
+        m_direction = Make_Vector(double(0.1f) * std::pow(std::sin(double(30.5f) * time), 2.0),
+                                  double(0.1f) * std::pow(std::cos(40.0 * time), 2.0),
+                                  std::cos(double(20.9f) * time) + double(1.2f));
 
         if (o < 12)
-        {
-            m_direction.x = static_cast<float>(shake * m_direction.x);
-            m_direction.y = static_cast<float>(shake * m_direction.y);
-            m_direction.z = static_cast<float>(shake * m_direction.z);
-        }
+            m_direction = shake * m_direction;
         else
         {
             double swing = s_cues.swing;
-            m_direction.x = static_cast<float>(shake * m_direction.x);
-            m_direction.y = static_cast<float>(shake * m_direction.y);
-            m_direction.z = static_cast<float>(shake * m_direction.z + (1.0 - shake) * (1.0 - s_cues.forward_fade));
-            m_position.z = static_cast<float>(m_position.z * double(1.6f));
-            m_direction.x = static_cast<float>(m_direction.x + swing * std::sin(time));
-            m_direction.y = static_cast<float>(m_direction.y + swing * std::cos(time + double(2332.23f)));
-            m_direction.z = static_cast<float>(m_direction.z + swing * std::cos(time));
+            m_direction = shake * m_direction + Make_Vector(0.0, 0.0, (1.0 - shake) * (1.0 - s_cues.forward_fade));
+            m_position.z = To_Float(m_position.z * double(1.6f));
+            Vector sway = Make_Vector(std::sin(time), std::cos(time + double(2332.23f)), std::cos(time));
+            m_direction = m_direction + swing * sway;
             m_roll = s_cues.swing;
-            s_cues.forward_fade = static_cast<float>(s_cues.forward_fade * double(0.92f));
+            s_cues.forward_fade = To_Float(s_cues.forward_fade * double(0.92f));
         }
 
         if (o < 14)
@@ -225,19 +219,19 @@ namespace Ryx_Vektu
             Song_Pos p = Get_Music()->Get_Pos();
             m_current_texture = m_textures[2].Get();
             float v = Get_Track_Value().second;
-            m_steer = static_cast<float>((70.0 * v - m_steer) * 0.03);
+            m_steer = To_Float((70.0 * v - m_steer) * 0.03);
             double steer = m_steer;
             if (p.order % 2 != 0)
             {
-                m_direction = {0.0f, static_cast<float>(-std::sin(steer)), static_cast<float>(std::cos(steer))};
+                m_direction = Make_Vector(0.0, -std::sin(steer), std::cos(steer));
                 m_roll = -m_steer;
             }
             else
             {
-                m_direction = {static_cast<float>(std::sin(steer)), 0.0f, static_cast<float>(std::cos(steer))};
+                m_direction = Make_Vector(std::sin(steer), 0.0, std::cos(steer));
                 m_roll = m_steer;
             }
-            m_lens = static_cast<float>(steer + 1.0);
+            m_lens = To_Float(steer + 1.0);
 
             // Literal test against the previous frame's current row: fires on
             // every frame of such a row unless that row equals the remainder.
@@ -250,7 +244,7 @@ namespace Ryx_Vektu
 
             if (p.order >= 18)
             {
-                float grown = static_cast<float>(m_fade * double(1.01f));
+                float grown = To_Float(m_fade * double(1.01f));
                 m_fade = grown < Fade_Limit ? grown : Fade_Limit;
             }
         }
@@ -260,25 +254,11 @@ namespace Ryx_Vektu
 
     void Tunnel::Update_Vertices()
     {
-        const Vector& dir = m_direction;
-        Vector side = {static_cast<float>(std::sin(double(m_roll))), static_cast<float>(std::cos(double(m_roll))), 0.0f};
-        auto cross = [](const Vector& a, const Vector& b) {
-            return Vector{static_cast<float>(double(a.y) * b.z - double(a.z) * b.y),
-                          static_cast<float>(double(a.z) * b.x - double(a.x) * b.z),
-                          static_cast<float>(double(a.x) * b.y - double(a.y) * b.x)};
-        };
         // Neither is normalized: their lengths follow the look vector's.
-        Vector right = cross(dir, side);
-        Vector up = cross(dir, right);
-
-        double lens = m_lens;
-        Vector a0 = {static_cast<float>(dir.x / lens), static_cast<float>(dir.y / lens), static_cast<float>(dir.z / lens)};
-        auto corner = [&](double sr, double su) {
-            return Vector{static_cast<float>(a0.x + sr * right.x + su * up.x),
-                          static_cast<float>(a0.y + sr * right.y + su * up.y),
-                          static_cast<float>(a0.z + sr * right.z + su * up.z)};
-        };
-        Vector c0 = corner(1.0, 1.0), c1 = corner(-1.0, 1.0), c2 = corner(1.0, -1.0), c3 = corner(-1.0, -1.0);
+        Vector right = Cross(m_direction, Make_Vector(std::sin(double(m_roll)), std::cos(double(m_roll)), 0.0));
+        Vector up = Cross(m_direction, right);
+        Vector a0 = m_direction / m_lens;
+        Vector c0 = a0 + right + up, c1 = a0 - right + up, c2 = a0 + right - up, c3 = a0 - right - up;
 
         if (m_current_texture != s_cues.grid_texture)
         {
@@ -294,27 +274,24 @@ namespace Ryx_Vektu
         std::int32_t m = grid->Get_Columns();
         Grid_Vertex* vertex = grid->Get_Vertices();
 
-        const double px = m_position.x, py = m_position.y, pz = m_position.z;
+        const double px = m_position.x, py = m_position.y;
         const double radius = m_radius;
         const double morph = m_morph;
         const double light_scale = double(s_cues.flash) * m_brightness;
         const double fade = m_fade;
         const std::int32_t no_hit_shade = Vertex_Value(4.0);
+        const Vector left_span = c2 - c0, far_span = c3 - c1;
 
         for (std::int32_t j = 0; j < n; ++j)
         {
-            auto lerp = [](const Vector& a, const Vector& b, double k, double steps) {
-                return Vector{static_cast<float>(a.x + (double(b.x) - a.x) * k / steps),
-                              static_cast<float>(a.y + (double(b.y) - a.y) * k / steps),
-                              static_cast<float>(a.z + (double(b.z) - a.z) * k / steps)};
-            };
             // Divided by n and m, not n - 1 and m - 1: the last row and column
             // stop one step short of the far corners.
-            Vector left = lerp(c0, c2, j, n);
-            Vector far = lerp(c1, c3, j, n);
+            Vector left = c0 + left_span * j / n;
+            Vector far = c1 + far_span * j / n;
+            Vector span = far - left;
             for (std::int32_t i = 0; i < m; ++i, ++vertex)
             {
-                Vector d = lerp(left, far, i, m);
+                Vector d = left + span * i / m;
 
                 double qa = double(d.x) * d.x + double(d.y) * d.y;
                 double qb = 2.0 * (double(d.x) * px + double(d.y) * py);
@@ -335,14 +312,12 @@ namespace Ryx_Vektu
                 double k4 = 2.0 - std::pow(std::fabs(std::sin(2.0 * theta)), 0.3);
                 double k3 = 2.0 - std::pow(std::fabs(std::sin(double(1.5f) * theta)), 0.6);
                 double g = k4 + (k3 - k4) * morph;
-                Vector bent = {static_cast<float>(g * d.x), static_cast<float>(g * d.y), static_cast<float>(g * d.z)};
+                Vector bent = g * d;
 
-                Vector hit = {static_cast<float>(px + t * bent.x), static_cast<float>(py + t * bent.y),
-                              static_cast<float>(pz + t * bent.z)};
+                Vector hit = m_position + t * bent;
                 double along = hit.z;
                 double around = std::atan2(double(hit.y), double(hit.x)) * double(81.16902f);
-                double hx = double(hit.x) - px, hy = double(hit.y) - py, hz = double(hit.z) - pz;
-                double distance = std::sqrt(hx * hx + hy * hy + hz * hz);
+                double distance = Length(hit - m_position);
                 double light = light_scale * (320.0 - double(2.4f) * distance) / fade;
                 if (light < 4.0)
                     light = 4.0;
@@ -369,8 +344,8 @@ namespace Ryx_Vektu
 
         if (p.row != s_cues.last_track_row && p.row == segment->start)
         {
-            s_cues.segment_duration = static_cast<float>((segment->end - segment->start) * double(87.609f) * double(0.001f));
-            s_cues.segment_start = static_cast<float>(Get_Timer()->Get_Time());
+            s_cues.segment_duration = To_Float((segment->end - segment->start) * double(87.609f) * double(0.001f));
+            s_cues.segment_start = To_Float(Get_Timer()->Get_Time());
         }
         s_cues.last_track_row = p.row;
 
@@ -380,7 +355,7 @@ namespace Ryx_Vektu
             return Track_Value{segment->from, segment->from};
         double value = segment->from + (Get_Timer()->Get_Time() - s_cues.segment_start) / s_cues.segment_duration *
                                            (double(segment->to) - segment->from);
-        float v = static_cast<float>(value);
+        float v = To_Float(value);
         return Track_Value{v, v};
     }
 

@@ -6,6 +6,7 @@
 #include "Code/Effect.h"
 #include "Code/Grid.h"
 #include "Code/Texture.h"
+#include "Code/Vector.h"
 #include "Lib/Single.h"
 
 namespace Ryx_Vektu
@@ -34,11 +35,6 @@ namespace Ryx_Vektu
         Grid* Get_Grid() { return m_grid.Get(); }
 
     private:
-        struct Vector
-        {
-            float x, y, z;
-        };
-
         void Update_Cues();
         void Update_Camera();
         void Update_Vertices();

@@ -14,7 +14,7 @@ namespace Ryx_Platform
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     }
 
-    bool Sdl_Device::Open(Audio_Mix* mix, void* user, std::string* error)
+    bool Sdl_Device::Open(Audio_Mix* mix, void* user, std::string* error, bool dummy_is_a_card)
     {
         Close();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
@@ -23,6 +23,18 @@ namespace Ryx_Platform
                 *error = SDL_GetError();
             return false;
         }
+        // SDL's dummy and disk drivers reach no ear, and their pulls only
+        // roughly keep real time: they count as no sound device, so the
+        // show runs on the no-sound pacer's exact clock.
+        const char* driver = SDL_GetCurrentAudioDriver();
+        if (driver && ((std::strcmp(driver, "dummy") == 0 && !dummy_is_a_card) || std::strcmp(driver, "disk") == 0))
+        {
+            if (error)
+                *error = std::string("SDL's ") + driver + " audio driver plays to no sound device";
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        m_driver = driver ? driver : "";
         m_mix = mix;
         m_user = user;
         SDL_AudioSpec want{};

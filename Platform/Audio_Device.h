@@ -1,5 +1,5 @@
 // The two live outputs the audio layer pulls its mix through: the sound card
-// (SDL) and the no-sound pacer, which pulls at real-time pace on the
+// (SDL; its dummy and disk drivers are no sound card) and the no-sound pacer, which pulls at real-time pace on the
 // monotonic clock and throws the sound away. Both call one mix function from
 // a thread of their own with the time of the pull.
 #pragma once
@@ -24,17 +24,21 @@ namespace Ryx_Platform
     {
     public:
         ~Sdl_Device() { Close(); }
-        // False (with the reason) when no device can be opened.
-        bool Open(Audio_Mix* mix, void* user, std::string* error);
+        // False (with the reason) when no device can be opened, or only
+        // SDL's dummy or disk driver, unless dummy_is_a_card.
+        bool Open(Audio_Mix* mix, void* user, std::string* error, bool dummy_is_a_card = false);
         void Close();
         void Pause(bool paused);
         bool Is_Open() const { return m_device != 0; }
+        // SDL's name of the driver it plays through ("pulseaudio", "alsa").
+        const std::string& Driver_Name() const { return m_driver; }
         std::uint32_t Buffer_Frames() const { return m_buffer_frames; }
 
     private:
         static void Callback(void* self, std::uint8_t* stream, int length);
         std::uint32_t m_device = 0;
         std::uint32_t m_buffer_frames = 0;
+        std::string m_driver;
         Audio_Mix* m_mix = nullptr;
         void* m_user = nullptr;
     };

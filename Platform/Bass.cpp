@@ -33,6 +33,7 @@ namespace Ryx_Platform
 
         std::atomic<std::int64_t> s_scripted{-1};
         std::atomic<bool> s_offline{false};
+        std::atomic<bool> s_dummy_is_a_card{false};
 
         struct Audio_System
         {
@@ -120,9 +121,10 @@ namespace Ryx_Platform
 
         bool Read_File(const char* path, DWORD offset, DWORD length, std::vector<char>& bytes, std::string& reason)
         {
-            // Asked before opening: Windows refuses to open a folder at all.
-            struct stat named;
-            if (stat(path, &named) == 0 && !S_ISREG(named.st_mode))
+            // Checked before opening: opening a FIFO for reading waits for a
+            // writer, for ever, and Windows refuses to open a folder at all.
+            struct stat info;
+            if (stat(path, &info) == 0 && !S_ISREG(info.st_mode))
             {
                 reason = "not a regular file";
                 return false;
@@ -131,13 +133,6 @@ namespace Ryx_Platform
             if (!f)
             {
                 reason = std::strerror(errno);
-                return false;
-            }
-            struct stat info;
-            if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode))
-            {
-                std::fclose(f);
-                reason = "not a regular file";
                 return false;
             }
             // Modules are kilobytes to a few megabytes; refuse what would
@@ -192,7 +187,8 @@ namespace Ryx_Platform
         // lock around every pull, and a pull's sync procedures may ask for a
         // position, which takes the table's lock.
         std::string error;
-        bool card = device != -2 && device != 0 && s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error);
+        bool card = device != -2 && device != 0 && s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error,
+                                                                         s_dummy_is_a_card.load());
         if (!card)
             s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
         {
@@ -324,6 +320,8 @@ namespace Ryx_Platform
 
     DWORD BASS_ChannelIsActive(DWORD handle)
     {
+        if (s_scripted.load() >= 0)
+            return 1;
         std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
         if (!player)
             return 0;
@@ -373,9 +371,19 @@ namespace Ryx_Platform
         return 1;
     }
 
+    std::string Audio_Output_Name()
+    {
+        std::lock_guard<std::mutex> lock(s_audio.api);
+        if (s_audio.output == Output::Sound_Card)
+            return s_audio.card.Driver_Name().empty() ? "sound card" : s_audio.card.Driver_Name();
+        return std::string();
+    }
+
     void Audio_Script_Position(std::int64_t packed) { s_scripted.store(packed); }
 
     void Audio_Use_Offline(bool on) { s_offline.store(on); }
+
+    void Audio_Dummy_Is_A_Card(bool on) { s_dummy_is_a_card.store(on); }
 
     std::size_t Audio_Pull(std::int16_t* out, std::size_t frames)
     {

@@ -10,6 +10,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace Ryx_Platform
 {
@@ -45,9 +46,18 @@ namespace Ryx_Platform
     // 1 while the channel plays, 0 once it has stopped or played to its end.
     DWORD BASS_ChannelIsActive(DWORD handle);
 
+    // What BASS_Init opened: SDL's name of the sound card's driver, or empty
+    // when the music plays silently (no-sound device, offline, or none).
+    std::string Audio_Output_Name();
+
     // Test hook: while set (a value of 0 or more), BASS_ChannelGetPosition
-    // returns this packed position for any handle. -1 removes it.
+    // returns this packed position for any handle, and BASS_ChannelIsActive
+    // says it plays. -1 removes it.
     void Audio_Script_Position(std::int64_t packed);
+
+    // Test hook, set before BASS_Init: SDL's dummy audio driver counts as a
+    // sound card, so that tests reach the card's path without sound hardware.
+    void Audio_Dummy_Is_A_Card(bool on);
 
     // Offline (virtual-clock) mode, set before BASS_Init: no device is opened,
     // BASS_Init succeeds for any device, and time advances only by pulling.

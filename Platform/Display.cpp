@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 #include "Platform/Video.h"
@@ -43,6 +44,42 @@ namespace Ryx_Platform
             return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software");
         }
 
+        // Full screen at the desktop's own mode: a crash can never leave the
+        // monitor switched to 640 x 480. The window is first laid over the
+        // whole desktop by hand, since without a window manager (a bare X
+        // server) the full-screen request alone changes nothing.
+        void Go_Full_Screen(SDL_Window* window)
+        {
+            int index = SDL_GetWindowDisplayIndex(window);
+            SDL_Rect bounds;
+            if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &bounds) == 0)
+            {
+                SDL_SetWindowBordered(window, SDL_FALSE);
+                SDL_SetWindowPosition(window, bounds.x, bounds.y);
+                SDL_SetWindowSize(window, bounds.w, bounds.h);
+            }
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+            SDL_ShowCursor(SDL_DISABLE);
+        }
+
+        // A framed window of twice the frame's size, or of its size where
+        // twice does not fit the desktop, centred, with the cursor shown.
+        void Go_Windowed(SDL_Window* window, int width, int height)
+        {
+            SDL_SetWindowFullscreen(window, 0);
+            int index = SDL_GetWindowDisplayIndex(window);
+            SDL_Rect usable;
+            int scale = 2;
+            if (SDL_GetDisplayUsableBounds(index < 0 ? 0 : index, &usable) == 0 &&
+                (usable.w < 2 * width || usable.h < 2 * height))
+                scale = 1;
+            SDL_SetWindowBordered(window, SDL_TRUE);
+            SDL_SetWindowSize(window, scale * width, scale * height);
+            SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(index < 0 ? 0 : index),
+                                  SDL_WINDOWPOS_CENTERED_DISPLAY(index < 0 ? 0 : index));
+            SDL_ShowCursor(SDL_ENABLE);
+        }
+
         // A window nobody looks at needs no pacing: the headless drivers.
         bool Display_Is_Headless()
         {
@@ -61,6 +98,7 @@ namespace Ryx_Platform
         SDL_Texture* texture = nullptr;
         bool vsync = false;
         bool paced = false;
+        bool windowed = false;
         int width = 0;
         int height = 0;
         int bits = 0;
@@ -76,6 +114,28 @@ namespace Ryx_Platform
     }
 
     bool Has_Frame_Sink() { return s_sink.load() != nullptr; }
+
+    bool Display_Available(std::string* reason)
+    {
+        if (!Start_Video())
+        {
+            if (reason)
+                *reason = SDL_GetError();
+            return false;
+        }
+        // SDL falls back to its headless offscreen driver where nothing else
+        // works: that shows nothing to anyone unless asked for by name.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+            !(asked && std::strstr(asked, driver)))
+        {
+            if (reason)
+                *reason = "neither DISPLAY nor WAYLAND_DISPLAY leads to a screen";
+            return false;
+        }
+        return true;
+    }
 
     void Display_Fail_Mode(int bits) { s_fail_bits = bits; }
     void Display_Fail_Lock(bool on) { s_fail_lock = on; }
@@ -107,19 +167,8 @@ namespace Ryx_Platform
         if (!display->window)
             return display;
 
-        // Full screen at the desktop's own mode: a crash can never leave the
-        // monitor switched to 640 x 480. The window is first laid over the
-        // whole desktop by hand, since without a window manager (a bare X
-        // server) the full-screen request alone changes nothing.
+        Go_Full_Screen(display->window);
         int index = SDL_GetWindowDisplayIndex(display->window);
-        SDL_Rect bounds;
-        if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &bounds) == 0)
-        {
-            SDL_SetWindowBordered(display->window, SDL_FALSE);
-            SDL_SetWindowPosition(display->window, bounds.x, bounds.y);
-            SDL_SetWindowSize(display->window, bounds.w, bounds.h);
-        }
-        SDL_SetWindowFullscreen(display->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 
         // Wait for the refresh where the display runs at 60 Hz; elsewhere the
         // flip's timed wait paces.
@@ -143,7 +192,6 @@ namespace Ryx_Platform
             SDL_SetRenderDrawColor(display->renderer, 0, 0, 0, 255);
         }
         display->paced = s_pacing == Pacing::Always || (s_pacing == Pacing::Automatic && !Display_Is_Headless());
-        SDL_ShowCursor(SDL_DISABLE);
         return display;
     }
 
@@ -230,6 +278,16 @@ namespace Ryx_Platform
             if (Frame_Sink sink = s_sink.load())
                 sink(display->memory.data(), display->width, display->height, s_sink_user.load());
             return DD_OK;
+        }
+        // Alt+Enter takes effect between two frames; the music and the
+        // schedule of flips go on undisturbed.
+        if (Take_Full_Screen_Toggle() && display->window)
+        {
+            display->windowed = !display->windowed;
+            if (display->windowed)
+                Go_Windowed(display->window, display->width, display->height);
+            else
+                Go_Full_Screen(display->window);
         }
         SDL_RenderClear(display->renderer);
         SDL_RenderCopy(display->renderer, display->texture, nullptr, nullptr);

@@ -7,8 +7,11 @@
 // texture as the back buffer. The monitor's mode is never changed. Its flip
 // paces presentation to 60 frames a second, because the show's per-frame
 // decays were tuned for such a rate; offline rendering is never paced.
+// Alt+Enter switches between full screen and a window of twice the frame's
+// size, at the next flip.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace Ryx_Platform
 {
@@ -19,6 +22,10 @@ namespace Ryx_Platform
     constexpr HRESULT DDERR_UNSUPPORTEDMODE = static_cast<HRESULT>(0x8876024Eu);
 
     class Display;
+
+    // Whether a live display can be shown here (this starts the video);
+    // when not, the system's reason.
+    bool Display_Available(std::string* reason);
 
     // Never null. window: the main window the display takes over, or null for
     // a window of the display's own.

@@ -16,7 +16,6 @@
 #include <vector>
 #include "Platform/Clock.h"
 #include "Platform/Display.h"
-#include "Platform/Signals.h"
 #include "Platform/Video.h"
 
 namespace Ryx_Platform
@@ -145,8 +144,6 @@ namespace Ryx_Platform
             s_quit_code.store(code);
             s_quit_pending.store(true);
         }
-
-        void On_Quit_Signal(int signal_number) { Post_Quit(static_cast<std::uint32_t>(128 + signal_number)); }
     }
 
     SDL_Window* Sdl_Window_Of(void* window)
@@ -267,7 +264,7 @@ namespace Ryx_Platform
 
     void PostQuitMessage(int code) { Post_Quit(static_cast<std::uint32_t>(code)); }
 
-    void Post_Quit_On_Signals() { Install_Signal_Handlers(&On_Quit_Signal); }
+    bool Quit_Pending() { return s_quit_pending.load(); }
 
     void Reset_Message_Queue()
     {

@@ -92,9 +92,17 @@ namespace Ryx_Platform
     // WM_QUIT with this code as its wParam.
     void PostQuitMessage(int code);
 
+    // A WM_QUIT waits to be taken (a quit message or a signal).
+    bool Quit_Pending();
+
     // SIGINT and SIGTERM post WM_QUIT with code 128 + the signal number, the
     // status a shell expects of a program ended by that signal.
     void Post_Quit_On_Signals();
+    // While on (a modal box is up, and nothing would take the message), those
+    // signals end the process at once with the same status instead.
+    void End_At_Once_On_Signals(bool on);
+    // The signal behind the last quit it posted, 0 when none.
+    int Get_Quit_Signal();
 
     // Test hook: forgets every posted message and any pending quit.
     void Reset_Message_Queue();

@@ -1,11 +1,12 @@
 #include "Platform/Report.h"
 
-#include <SDL.h>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include "Platform/Box.h"
 #include "Platform/Display.h"
+#include "Platform/Messages.h"
 
 namespace Ryx_Platform
 {
@@ -15,16 +16,15 @@ namespace Ryx_Platform
         std::atomic<void*> s_hook_user{nullptr};
         std::atomic<bool> s_boxes{true};
 
-        // A box needs a display: never under the dummy or offscreen drivers,
-        // nor without X11 or Wayland, nor while frames go to a sink.
-        bool Display_Can_Show_Box()
+        // Never under the headless video drivers, nor while frames go to a
+        // sink: nobody is there to answer a box. Nor once a quit waits: the
+        // user has asked to end, and a box would only hold that up.
+        bool Box_Wanted()
         {
-            if (Has_Frame_Sink())
-                return false;  // offline: nobody is there to close a box
-            const char* driver = std::getenv("SDL_VIDEODRIVER");
-            if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0))
+            if (Has_Frame_Sink() || Quit_Pending())
                 return false;
-            return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+            const char* driver = std::getenv("SDL_VIDEODRIVER");
+            return !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
         }
     }
 
@@ -48,7 +48,11 @@ namespace Ryx_Platform
         if (Assertion_Hook hook = s_hook.load())
             hook(expression, caption, file, line, s_hook_user.load());
 
-        if (s_boxes.load() && Display_Can_Show_Box())
-            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, title, body, nullptr);
+        if (s_boxes.load() && Box_Wanted())
+        {
+            End_At_Once_On_Signals(true);
+            Show_Warning_Box(caption, body);
+            End_At_Once_On_Signals(false);
+        }
     }
 }

@@ -4,6 +4,7 @@
 #include "Platform/Video.h"
 
 #include <SDL.h>
+#include <atomic>
 #include <cstdlib>
 #include "Platform/Display.h"
 #include "Platform/Keyboard.h"
@@ -14,11 +15,18 @@ namespace Ryx_Platform
     {
         bool s_started = false;
         bool s_failed = false;
+        std::atomic<int> s_toggles{0};
 
         int Watch_Keys(void*, SDL_Event* event)
         {
-            if (event->type == SDL_KEYDOWN && event->key.keysym.sym == SDLK_ESCAPE)
+            if (event->type != SDL_KEYDOWN)
+                return 0;
+            SDL_Keycode key = event->key.keysym.sym;
+            if (key == SDLK_ESCAPE)
                 Latch_Key_Press(VK_ESCAPE);
+            else if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event->key.keysym.mod & KMOD_ALT) &&
+                     !event->key.repeat)
+                s_toggles.fetch_add(1);
             return 0;
         }
     }
@@ -29,8 +37,8 @@ namespace Ryx_Platform
             return true;
         if (s_failed || Has_Frame_Sink())
             return false;
-        // Closing the window does not end the show, and SIGINT/SIGTERM are
-        // turned into the program's own quit message, not SDL's.
+        // Closing the window reaches the program as a message of its own, and
+        // SIGINT/SIGTERM become the program's own quit message, not SDL's.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // The software path through the window surface is several times
@@ -49,4 +57,13 @@ namespace Ryx_Platform
     }
 
     bool Video_Started() { return s_started; }
+
+    bool Take_Full_Screen_Toggle()
+    {
+        int pending = s_toggles.load();
+        while (pending > 0 && !s_toggles.compare_exchange_weak(pending, pending - 1))
+        {
+        }
+        return pending > 0;
+    }
 }

@@ -20,4 +20,6 @@ namespace Ryx_Platform
     void Latch_Key_Press(int key);
     // Events pumped since the last key query: a query then need not pump.
     void Note_Events_Pumped();
+    // True once for each Alt+Enter pressed since the last call.
+    bool Take_Full_Screen_Toggle();
 }

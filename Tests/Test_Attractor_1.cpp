@@ -76,20 +76,48 @@ TEST(Swirl_Field, PointOnTheVertexAddsNothingAndOthersPushAway)
     // atan2(dx, dy) = pi / 2 (dx first).
     Swirl_Point left = {20, 15, 20, 15, -2.99f, 0.01f, 0, 0};
     Swirl_Sum push = Sum_Swirl(&left, 1, 0, 0, 1.0f, 0.0f);
-    EXPECT_NEAR(push.x, 10.0 / std::sqrt(3.0), 1e-4);
-    EXPECT_NEAR(push.y, 0.0, 1e-5);
-    EXPECT_NEAR(push.angle, M_PI / 2, 1e-5);
+    EXPECT_EQ(push.x, 5.77350283f);
+    EXPECT_EQ(push.y, 0.0f);
+    EXPECT_EQ(push.angle, 1.57079637f);
 
     // Turned a quarter: the push points along y.
     Swirl_Sum turned = Sum_Swirl(&left, 1, 0, 0, 0.0f, 1.0f);
-    EXPECT_NEAR(turned.x, 0.0, 1e-5);
-    EXPECT_NEAR(turned.y, 10.0 / std::sqrt(3.0), 1e-4);
+    EXPECT_EQ(turned.x, 0.0f);
+    EXPECT_EQ(turned.y, 5.77350283f);
 
     // Sums over points: the on-vertex point changes nothing.
     Swirl_Point both[2] = {on, left};
     Swirl_Sum sum = Sum_Swirl(both, 2, 0, 0, 1.0f, 0.0f);
     EXPECT_EQ(sum.x, push.x);
     EXPECT_EQ(sum.angle, push.angle);
+}
+
+// Three points at theta = 473 (cs and sn stored as floats): rx and ry are
+// stored too, so f and the sums use the rounded ones. The expected sums were
+// reckoned apart from this code, from the scene's formulas in double with
+// every stored value rounded to float.
+TEST(Swirl_Field, SumAtATurnedAngleUsesTheStoredComponents)
+{
+    const Swirl_Point points[3] = {{20, 15, 20, 15, 13.7f, 8.25f, 0, 0},
+                                   {20, 15, 20, 15, 27.31f, 19.9f, 0, 0},
+                                   {20, 15, 20, 15, 5.5f, 22.125f, 0, 0}};
+    const float cs = -0.189159021f, sn = 0.981946468f;
+    const struct
+    {
+        int i, j;
+        Swirl_Sum sum;
+    } expected[] = {
+        {17, 11, {-0.236297563f, 3.46342611f, 0.931648076f}},
+        {0, 0, {5.02217436f, -3.14558458f, -7.21131659f}},
+        {40, 23, {-2.69377923f, 5.56637287f, 3.93534207f}},
+    };
+    for (const auto& e : expected)
+    {
+        Swirl_Sum sum = Sum_Swirl(points, 3, e.i, e.j, cs, sn);
+        EXPECT_EQ(sum.x, e.sum.x) << e.i << ", " << e.j;
+        EXPECT_EQ(sum.y, e.sum.y) << e.i << ", " << e.j;
+        EXPECT_EQ(sum.angle, e.sum.angle) << e.i << ", " << e.j;
+    }
 }
 
 TEST_F(Attractor_Test, NoCueAtTheFirstUpdateAndPulsesOncePerBeatRow)

@@ -1,12 +1,15 @@
 // The composer: the form and the cue rows of the score as written, the
-// synthesis toolkit, and the onset detector the music check relies on.
+// groove's backbeat and ducking, the hook, the synthesis toolkit, and the
+// onset and spectrum measures the music check relies on.
 #include <gtest/gtest.h>
 
 #include "Tools/Composer/Instruments.h"
 #include "Tools/Composer/Score.h"
 #include "Tools/Composer/Synth.h"
 #include "Tools/Module_Render/Module_Render.h"
+#include "Tools/Composer/Score_Parts.h"
 #include "Tools/Music_Check/Onsets.h"
+#include "Tools/Music_Check/Spectrum.h"
 
 #include <chrono>
 #include <cmath>
@@ -110,13 +113,23 @@ TEST(Composer, Instruments_Are_16_Bit_With_Loops_Inside_Their_Samples)
         }
     }
     // The sustained sounds loop; the hits do not.
-    for (int looped : {Bass_Bright, Bass_Dark, Pad})
+    for (int looped : {Bass_Bright, Bass_Dark, Pad, Pad_Wide, Lead})
         EXPECT_EQ(all[std::size_t(looped - 1)].samples[0].loop_type, 1) << looped;
     for (int once : {Kick, Snare, Clap, Stab, Shot_Ah, Shot_Oh, Big_Hit})
         EXPECT_EQ(all[std::size_t(once - 1)].samples[0].loop_type, 0) << once;
-    // Stereo: hats and shots sit off centre.
+    // A sound that is not looped ends at silence: no click where it stops,
+    // even in players that do not ramp.
+    for (const Xm_Instrument& ins : all)
+        for (const Xm_Sample& s : ins.samples)
+            if (s.loop_type == 0)
+            {
+                EXPECT_LE(std::abs(int(s.data.back())), 330) << ins.name;
+            }
+    // Stereo: hats and shots sit off centre, the pad's two sides on either side.
     EXPECT_NE(all[Hat_Closed - 1].samples[0].panning, 128);
     EXPECT_NE(all[Shot_Ah - 1].samples[0].panning, all[Shot_Oh - 1].samples[0].panning);
+    EXPECT_LT(all[Pad - 1].samples[0].panning, 0x40);
+    EXPECT_GT(all[Pad_Wide - 1].samples[0].panning, 0xC0);
 }
 
 TEST(Composer, Score_Puts_The_Cues_On_Their_Rows)
@@ -305,8 +318,9 @@ TEST(Composer, Instruments_Sound_At_The_Pitch_Of_Their_Notes)
     const double semitone = std::pow(2.0, 1.0 / 12.0);
     struct Case { int instrument; std::uint8_t note; double hz; };
     // A-1 = 22, A-2 = 34, A-3 = 46, A-4 = 58.
-    for (const Case& c : {Case{Bass_Dark, 22, 55.0}, Case{Bass_Dark, 34, 110.0}, Case{Bass_Bright, 34, 110.5},
-                          Case{Pad, 46, 220.0}, Case{Pluck, 58, 440.0}, Case{Pluck, 61, 523.25}})
+    for (const Case& c : {Case{Bass_Dark, 22, 55.0}, Case{Bass_Dark, 34, 110.0}, Case{Bass_Bright, 22, 55.0},
+                          Case{Bass_Bright, 34, 110.0}, Case{Pad, 46, 220.0}, Case{Pad_Wide, 46, 220.0},
+                          Case{Pluck, 58, 440.0}, Case{Pluck, 61, 523.25}, Case{Lead, 65, 659.26}})
     {
         const std::vector<float> s = Play(c.instrument, c.note);
         const std::size_t from = 2000, n = 44100;  // one second: 1 Hz apart, finer than a semitone at 55 Hz
@@ -317,4 +331,90 @@ TEST(Composer, Instruments_Sound_At_The_Pitch_Of_Their_Notes)
     // The stab is a minor chord: C over A, not C sharp.
     const std::vector<float> stab = Play(Stab, 46);
     EXPECT_GT(Power(stab, 500, 6000, 261.63), 4 * Power(stab, 500, 6000, 277.18));
+}
+
+TEST(Composer, Groove_Has_A_Backbeat_And_The_Bass_Gives_Way_To_The_Kick)
+{
+    // A snare on beats two and four of every bar where the drums play; the
+    // fills of orders 11 and 13 take the place of row 52, the big hits of
+    // orders 22 and 23 that of rows 36 and 44.
+    for (int o = 10; o <= 29; ++o)
+        for (int r = o == 12 ? 27 : 0; r < 64; ++r)
+            if (r % 8 == 4 && !((o == 11 || o == 13) && r == 52) && !((o == 22 || o == 23) && (r == 36 || r == 44)))
+            {
+                EXPECT_TRUE(Rows_Of(o, Snare).count(r)) << o << ":" << r;
+            }
+    // Where kick and bass start together, the bass starts low and slides up.
+    int ducked = 0;
+    for (int o = 4; o <= 21; ++o)
+        for (int r : Rows_Of(o, Kick))
+        {
+            const Xm_Cell& bass = Order(o).At(r, Score_Parts::Ch_Bass);
+            if (bass.note == 0 || bass.note == 97)
+                continue;
+            EXPECT_TRUE(bass.volume >= 0x10 && bass.volume < 0x10 + 32 && bass.effect == 0x0A && bass.parameter >= 0x10)
+                << o << ":" << r;
+            ++ducked;
+        }
+    EXPECT_GT(ducked, 100);
+}
+
+TEST(Composer, Drop_Brings_The_Hook_Which_Returns_Varied)
+{
+    using Score_Parts::Ch_Lead;
+    auto notes = [](int o) {
+        std::vector<std::pair<int, int>> line;
+        for (int r = 0; r < 64; ++r)
+            if (const Xm_Cell& c = Order(o).At(r, Ch_Lead); c.note && c.note < 97)
+                line.emplace_back(r, c.note);
+        return line;
+    };
+    for (int o = 0; o < 10; ++o)
+        EXPECT_TRUE(notes(o).empty()) << o;
+    // The drop lands with kick, bass and crash together on its first row.
+    for (int ins : {Kick, Bass_Bright, Crash})
+        EXPECT_TRUE(Rows_Of(10, ins).count(0)) << ins;
+    // The same rhythm in its first bar at the drop, at order 14 and order 26;
+    // never the same notes.
+    const std::set<int> cell{0, 3, 6, 10, 12};
+    for (int o : {10, 14, 26})
+    {
+        std::set<int> first_bar;
+        for (auto [r, n] : notes(o))
+            if (r < 16)
+                first_bar.insert(r);
+        EXPECT_TRUE(Contains(first_bar, cell)) << o;
+    }
+    EXPECT_NE(notes(10), notes(14));
+    EXPECT_NE(notes(10), notes(26));
+    EXPECT_NE(notes(14), notes(26));
+    // Orders 12 and 22 bring chords of their own: their pad notes at the bar
+    // starts differ from the loops around them.
+    auto chords = [](int o) {
+        std::vector<int> pad;
+        for (int r = 0; r < 64; r += 16)
+            pad.push_back(Order(o).At(r, Score_Parts::Ch_Pad3).note);
+        return pad;
+    };
+    EXPECT_NE(chords(12), chords(11));
+    EXPECT_NE(chords(12), chords(13));
+    EXPECT_NE(chords(22), chords(21));
+    EXPECT_NE(chords(22), chords(23));
+}
+
+TEST(Spectrum, Finds_A_Tone_Its_Band_And_Its_Pitch)
+{
+    // A 1 kHz tone over faint noise, and a decaying tone at 55.3 Hz.
+    std::vector<float> tone(44100), low(44100);
+    Synth::Noise noise(5);
+    for (std::size_t t = 0; t < tone.size(); ++t)
+    {
+        tone[t] = float(0.5 * std::sin(2 * Synth::Pi * 1000.0 * double(t) / 44100.0) + 0.001 * noise.Next());
+        low[t] = float(std::exp(-double(t) / 8000.0) * std::sin(2 * Synth::Pi * 55.3 * double(t) / 44100.0));
+    }
+    const Spectrum s(tone, 0, 44100);
+    EXPECT_GT(s.Share(900, 1100), 0.99);
+    EXPECT_NEAR(s.Centroid(), 1000.0, 30.0);
+    EXPECT_EQ(Spectrum(std::vector<float>(8192, 0.0f), 0, 8192).Centroid(), 0.0);
+    EXPECT_NEAR(Peak_Frequency(low, 2000, 12000, 40, 75), 55.3, 0.3);
 }

@@ -38,6 +38,7 @@ namespace
         int Get_Height() override { return m_height; }
         void* Get_Pixels() override { return m_pixels.empty() ? nullptr : m_pixels.data(); }
         int Get_Bytes_Per_Pixel() override { return m_bytes; }
+        const char* Get_Name() override { return "(made in memory)"; }
 
         std::uint32_t Colour(int x, int y) const
         {
@@ -199,7 +200,10 @@ TEST(Grid, BadTexturesAreReportedAndNotDrawn)
     Ryx_Test::Assertion_Recorder recorder;
     Memory_Texture wide(640, 16), empty(0, 0), three_bytes(256, 256, 3), good(64, 64);
 
+    testing::internal::CaptureStderr();
     auto grid = Ryx_Vektu::Create_Grid(&window, &wide, 41, 24);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("texture (made in memory) is 640 x 16 pixels"), std::string::npos) << "names it: " << err;
     ASSERT_TRUE(grid);  // still returned
     ASSERT_EQ(recorder.Reports().size(), 1u);
     EXPECT_EQ(recorder.Reports()[0].expression, "!\"invalid texture width\"");

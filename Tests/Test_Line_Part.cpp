@@ -76,6 +76,26 @@ TEST(Line_Part, FiguresStartOnTheirCurvesAndTurnAQuarterAtPhaseZero)
     EXPECT_EQ(one.Get_Turned_Point(0).x, -35.0f);
 }
 
+// The first Update at 7 s turns by 14 x 0.0280000009 with the sine and cosine
+// stored as floats: point 0, (0, 7), goes to y = 7 sn = 2.67426252 (the
+// unrounded sine would give 2.67426229). The expected points were reckoned
+// apart from this code, from the scene's formulas in double with every stored
+// value rounded to float.
+TEST(Line_Part, TurnedPointsUseTheStoredSineAndCosine)
+{
+    Line_Scene_Rig rig;
+    Line_Part scene = Make(rig);
+    rig.Set_Playing(7000, 0, 0);
+    scene.Update();
+    ASSERT_EQ(scene.Get_Phase(), 0.0280000009f);
+    EXPECT_EQ(scene.Get_Turned_Point(0).x, -6.469028f);
+    EXPECT_EQ(scene.Get_Turned_Point(0).y, 2.67426252f);
+    EXPECT_EQ(scene.Get_Turned_Point(3).x, -9.03829002f);
+    EXPECT_EQ(scene.Get_Turned_Point(3).y, 7.90549517f);
+    EXPECT_EQ(scene.Get_Turned_Point(77).x, 14.6439629f);
+    EXPECT_EQ(scene.Get_Turned_Point(77).y, 5.75056362f);
+}
+
 TEST(Line_Part, PhaseAdvancesByTimeSpeedAndRateAndOrder4SwitchesScaleOnce)
 {
     Line_Scene_Rig rig;
@@ -83,17 +103,17 @@ TEST(Line_Part, PhaseAdvancesByTimeSpeedAndRateAndOrder4SwitchesScaleOnce)
     // The first Update takes the whole timer reading: previous time starts at 0.
     rig.Set_Playing(10000, 3, 5);
     scene.Update();
-    EXPECT_FLOAT_EQ(scene.Get_Phase(), 10.0f * 0.004f);
+    EXPECT_EQ(scene.Get_Phase(), 0.0400000028f); // 10 x 0.004
     EXPECT_EQ(scene.Get_Scale(), 1.0f);
     // Order 4: the phase still advances at the old rate, then the rate switches.
     rig.Set_Playing(10500, 4, 0);
     scene.Update();
-    EXPECT_FLOAT_EQ(scene.Get_Phase(), 0.04f + 0.5f * 0.004f);
+    EXPECT_EQ(scene.Get_Phase(), 0.0420000032f); // + 0.5 x 0.004
     EXPECT_EQ(scene.Get_Scale(), 1.3f);
     EXPECT_EQ(scene.Get_Rate(), 0.01f);
     rig.Set_Playing(11500, 4, 1);
     scene.Update();
-    EXPECT_FLOAT_EQ(scene.Get_Phase(), 0.042f + 1.0f * 0.01f);
+    EXPECT_EQ(scene.Get_Phase(), 0.0520000011f); // + 1 x 0.01
     // The switch never reverts, whatever the order does.
     rig.Set_Playing(12000, 0, 0);
     scene.Update();
@@ -162,28 +182,28 @@ TEST(Line_Part, SpeedKickIsHalvedInItsFrameAndTheRampOverwritesItFromOrder8)
     Line_Part scene = Make(rig);
     rig.Set_Ahead(1000, 4, 0);  // playing order 3
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 26.5f);
+    EXPECT_EQ(scene.Get_Speed(), 26.5f);
     rig.Set_Ahead(1010, 4, 0);
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 13.75f) << "the same row does not kick again";
+    EXPECT_EQ(scene.Get_Speed(), 13.75f) << "the same row does not kick again";
     rig.Set_Ahead(1020, 4, 1);
     Frame(scene);
     rig.Set_Ahead(1030, 4, 10);
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 26.5f);
+    EXPECT_EQ(scene.Get_Speed(), 26.5f);
     rig.Set_Ahead(1040, 4, 16);
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 26.5f);
+    EXPECT_EQ(scene.Get_Speed(), 26.5f);
 
     rig.Set_Ahead(2000, 8, 32);  // a kick row in order 8: the ramp starts and wins
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 1.0f);
+    EXPECT_EQ(scene.Get_Speed(), 1.0f);
     rig.Set_Ahead(4000, 8, 33);
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 11.0f);
+    EXPECT_EQ(scene.Get_Speed(), 11.0f);
     rig.Set_Ahead(4500, 9, 0);  // playing order 8 still
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 13.5f);
+    EXPECT_EQ(scene.Get_Speed(), 13.5f);
 }
 
 TEST(Line_Part, OverlayCuesFollowTheTableFromTheirLookAheadRow)

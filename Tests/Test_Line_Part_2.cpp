@@ -53,14 +53,14 @@ TEST(Line_Part_2, FirstUpdateTakesTheWholeTimeThenSpeedRampsFromTheFirstRender)
     Line_Part_2 scene = Make(rig);
     rig.Set_Playing(20000, 30, 1);
     scene.Update();
-    EXPECT_FLOAT_EQ(scene.Get_Phase(), 20.0f * 0.004f);
+    EXPECT_EQ(scene.Get_Phase(), 0.0800000057f); // 20 x 0.004
     EXPECT_EQ(scene.Get_Rate(), 0.01f);
     scene.Render();
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 1.0f);
+    EXPECT_EQ(scene.Get_Speed(), 1.0f);
     rig.Set_Playing(22000, 30, 9);
     Frame(scene);
-    EXPECT_FLOAT_EQ(scene.Get_Phase(), 0.08f + 2.0f * 1.0f * 0.01f);
-    EXPECT_FLOAT_EQ(scene.Get_Speed(), 11.0f);
+    EXPECT_EQ(scene.Get_Phase(), 0.100000009f); // + 2 x 1 x 0.01
+    EXPECT_EQ(scene.Get_Speed(), 11.0f);
 }
 
 TEST(Line_Part_2, FlashFollowsThePlayingRowOneRowAfterACueOnTheSameNumber)

@@ -1,19 +1,26 @@
 // The entry, the main window and the message pump: one message a frame, the
-// quit message and the signals as exit codes, WM_DESTROY ending nothing, the
-// nosound rule, and the real program run as a process.
+// quit message and the signals as exit codes, WM_DESTROY ending nothing and a
+// close ending the show, the nosound rule, the data folder's place, and the
+// real program run as a process (headless; under X in Test_Live).
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <filesystem>
-#include <vector>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include "Code/Main_Window.h"
 #include "Code/Music.h"
 #include "Code/Timer.h"
 #include "Code/Windows_Callback.h"
+#include "Platform/Bass.h"
+#include "Platform/Data_Folder.h"
 #include "Platform/Display.h"
 #include "Platform/Keyboard.h"
 #include "Platform/Video.h"
@@ -63,6 +70,13 @@ namespace
     {
         Clean_Queue() { Reset_Message_Queue(); }
         ~Clean_Queue() { Reset_Message_Queue(); }
+    };
+
+    // The music as if playing at order 0, for a show without a module.
+    struct Playing_Music
+    {
+        Playing_Music() { Audio_Script_Position(0); }
+        ~Playing_Music() { Audio_Script_Position(-1); }
     };
 }
 
@@ -121,18 +135,19 @@ TEST(Pump, SignalsPostQuitWith128PlusTheSignal)
     std::signal(SIGTERM, SIG_DFL);
 }
 
-TEST(Pump, CloseAndDestroyEndNothing)
+TEST(Pump, DestroyEndsNothingAndCloseQuitsWithZero)
 {
     Clean_Queue queue;
     HWND window = Counting_Window();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Window_Proc(window, WM_DESTROY, 0, 0), 0);
-    PostMessageA(window, WM_CLOSE, 0, 0);
     Windows_Callback pump;
-    EXPECT_EQ(Quit_Code(pump), -1);
-    EXPECT_EQ(s_destroys, 1) << "closing sends WM_DESTROY";
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(Quit_Code(pump), -1) << "and no quit follows";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Quit_Code(pump), -1) << "no quit follows a destroy";
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Quit_Code(pump), -1) << "the close is dispatched";
+    EXPECT_EQ(Quit_Code(pump), 0) << "and the show ends with 0 on the next frame";
+    EXPECT_EQ(s_destroys, 0) << "nothing destroys the window";
 }
 
 TEST(Keyboard, EscapePressedAndReleasedBetweenPollsIsSeenOnce)
@@ -158,18 +173,29 @@ TEST(Keyboard, EscapePressedAndReleasedBetweenPollsIsSeenOnce)
 TEST(Entry, QuitMessageBecomesTheExitCodeAfterEverythingIsFreed)
 {
     Clean_Queue queue;
+    Playing_Music music;
     PostQuitMessage(7);
     EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 7);
     EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
     EXPECT_EQ(Ryx_Vektu::Get_Timer(), nullptr);
 }
 
-TEST(Entry, EscapeEndsTheShowWithZero)
+TEST(Entry, EscapeEndsTheShowWithZeroAndAModuleThatCannotPlayWithOne)
 {
     Clean_Queue queue;
-    Keyboard_Press(VK_ESCAPE);
-    EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 0);
-    EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
+    {
+        Playing_Music music;
+        Keyboard_Press(VK_ESCAPE);
+        EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 0);
+        EXPECT_EQ(Ryx_Vektu::Get_Music(), nullptr);
+    }
+    // No module here: the show ends by itself at once, with a line on what to do.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(WinMain(nullptr, nullptr, "-n", 0), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("tekno.xm"), std::string::npos) << err;
+    EXPECT_NE(err.find("run demo from the data folder"), std::string::npos) << err;
+    EXPECT_NE(err.find("exit status 1"), std::string::npos) << err;
 }
 
 namespace
@@ -243,6 +269,105 @@ TEST(Demo_Process, PlaysAShortModuleToItsEndAndExitsZero)
 
 namespace
 {
+    struct Process_Result
+    {
+        int status = -1;  // the exit status; 124 when timeout ended it
+        std::string out, err;
+    };
+
+    std::string Read_All(const std::filesystem::path& path)
+    {
+        std::ifstream file(path);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+
+    // Runs a command in a folder with a time limit, capturing both streams.
+    Process_Result Run_Shell(const std::string& command, const std::string& folder = ".")
+    {
+        std::filesystem::path base = std::filesystem::temp_directory_path() / ("demo-out-" + std::to_string(getpid()));
+        std::string full = "cd '" + folder + "' && timeout 30 " + command + " >'" + base.string() + ".out' 2>'" +
+                           base.string() + ".err'";
+        int status = std::system(full.c_str());
+        Process_Result result;
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = Read_All(base.string() + ".out");
+        result.err = Read_All(base.string() + ".err");
+        std::filesystem::remove(base.string() + ".out");
+        std::filesystem::remove(base.string() + ".err");
+        return result;
+    }
+
+    int Lines_Starting(const std::string& text, const std::string& prefix)
+    {
+        std::istringstream lines(text);
+        int n = 0;
+        for (std::string line; std::getline(lines, line);)
+            n += line.rfind(prefix, 0) == 0;
+        return n;
+    }
+}
+
+// What a person tries first: --help and --version answer and exit 0 without
+// starting the show; without a display demo says so in one line and exits 1;
+// a FIFO named tekno.xm is one line and no hang.
+TEST(Demo_Process, HelpVersionNoDisplayAndAFifoModuleAnswerAtOnce)
+{
+    const std::string demo = "'" + std::string(RYX_BIN_DIR) + "/demo'";
+    Process_Result version = Run_Shell(demo + " --version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "demo (Orvi) " ORVI_VERSION "\n");
+    Process_Result help = Run_Shell(demo + " --help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* part : {"Usage: demo", "--version", "Alt+Enter", "share/orvi/data", "Exit status", "143"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+
+    Process_Result blind = Run_Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + demo);
+    EXPECT_EQ(blind.status, 1);
+    EXPECT_EQ(Lines_Starting(blind.err, "demo: "), 1) << blind.err;
+    EXPECT_NE(blind.err.find("demo: no display"), std::string::npos) << blind.err;
+    EXPECT_NE(blind.err.find("Tools/play.sh"), std::string::npos) << blind.err;
+
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("demo-fifo-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder / "tekno.xm");
+    ASSERT_EQ(mkfifo((folder / "tekno.xm").c_str(), 0600), 0);
+    Process_Result fifo = Run_Shell("env SDL_VIDEODRIVER=dummy " + demo + " -n", folder.string());
+    EXPECT_EQ(fifo.status, 1) << "the show ends: its music cannot play";
+    EXPECT_NE(fifo.err.find("audio: cannot load \"tekno.xm\": not a regular file\n"), std::string::npos) << fifo.err;
+    EXPECT_NE(fifo.err.find("run demo from the data folder"), std::string::npos) << fifo.err;
+    std::filesystem::remove_all(folder);
+}
+
+// The data folder beside the program: its own folder first, then the build
+// tree, then the two installed layouts; a folder counts only with tekno.xm in it.
+TEST(Data_Folder, FoundBesideTheProgramInTheBuildThenTheInstalledLayouts)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::weakly_canonical(fs::temp_directory_path() / ("demo-tree-" + std::to_string(getpid())));
+    fs::remove_all(root);
+    auto holds_module = [](const fs::path& folder) {
+        fs::create_directories(folder);
+        std::ofstream(folder / "tekno.xm") << "x";
+    };
+    const std::string built = (root / "bin" / "demo").string();
+    const std::string installed = (root / "libexec" / "orvi" / "demo").string();
+    EXPECT_EQ(Find_Data_Folder(built), "");
+    fs::create_directories(root / "data");
+    EXPECT_EQ(Find_Data_Folder(built), "") << "a folder without the module does not count";
+
+    holds_module(root / "share" / "orvi" / "data");
+    EXPECT_EQ(Find_Data_Folder(built), (root / "share" / "orvi" / "data").string());
+    EXPECT_EQ(Find_Data_Folder(installed), (root / "share" / "orvi" / "data").string());
+    holds_module(root / "data");
+    EXPECT_EQ(Find_Data_Folder(built), (root / "data").string()) << "the build tree comes first";
+    holds_module(root / "bin");
+    EXPECT_EQ(Find_Data_Folder(built), (root / "bin").string()) << "files beside the program come first";
+    EXPECT_EQ(Find_Data_Folder(""), "");
+    fs::remove_all(root);
+}
+
+namespace
+{
     void Ignore_Frame(const std::uint32_t*, int, int, void*) {}
 }
 
@@ -252,6 +377,7 @@ TEST(Entry, OfflineRunOpensNoWindowAndNoVideo)
     Set_Frame_Sink(&Ignore_Frame, nullptr);
     Create_Main_Window(nullptr);
     EXPECT_EQ(s_hwnd, nullptr);
+    Playing_Music music;
     Keyboard_Press(VK_ESCAPE);
     EXPECT_EQ(WinMain(nullptr, nullptr, "", 0), 0);
     if (!before)

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <jpeglib.h>
+#include <sys/stat.h>
+#include <algorithm>
 
 #include "Code/JPG_Key.h"
 #include "Tests/Support/Assertion_Recorder.h"
@@ -204,9 +206,11 @@ TEST(Texture_JPG, Decoding_Errors_Report_Once_And_Give_An_Empty_Texture)
         EXPECT_EQ(r.caption, "\"JPG Error\"");
         EXPECT_EQ(r.line, 100u);
         EXPECT_NE(r.file.find("Texture"), std::string::npos) << r.file;
+        // libjpeg's text after the file's name.
+        EXPECT_NE(o.err.find("bad.jpg: "), std::string::npos) << o.err;
         if (file == &empty)
         {
-            EXPECT_NE(o.err.find("Empty input file"), std::string::npos) << o.err;
+            EXPECT_NE(o.err.find("bad.jpg: Empty input file"), std::string::npos) << o.err;
         }
     }
 }
@@ -237,6 +241,19 @@ TEST(Texture_JPG, Unusable_Files_Give_An_Empty_Texture_Quietly)
     Outcome big = Load_Capturing(Texture_Test_File("huge.jpg", huge));
     Expect_Empty(big.texture.Get());
     EXPECT_NE(big.err.find("too many pixels"), std::string::npos) << big.err;
+    EXPECT_TRUE(reports.Reports().empty());
+}
+
+// A FIFO would block the open for ever: refused before it.
+TEST(Texture_JPG, A_FIFO_Is_Refused_Before_It_Is_Opened)
+{
+    Assertion_Recorder reports;
+    const std::string fifo = Texture_Test_Path("fifo.jpg");
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Outcome pipe = Load_Capturing(fifo);
+    Expect_Empty(pipe.texture.Get());
+    EXPECT_EQ(pipe.err, "Load_JPG_Texture: " + fifo + " is a FIFO, not a file; not read\n");
 
     EXPECT_TRUE(reports.Reports().empty());
 }
@@ -255,7 +272,8 @@ TEST(Texture_JPG, A_File_Cut_Short_Still_Gives_The_Whole_Size)
         Outcome o = Load_Capturing(Texture_Test_File("cut.jpg", bytes));
         EXPECT_EQ(o.texture->Get_Width(), 64);
         EXPECT_EQ(o.texture->Get_Height(), 64);
-        EXPECT_NE(o.err.find("Premature end of JPEG file"), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find("cut.jpg: Premature end of JPEG file\n"), std::string::npos) << o.err;
+        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << "one line for the file: " << o.err;
         const std::vector<std::uint32_t> pixels = Pixels_Of(*o.texture);
         ASSERT_EQ(pixels.size(), 64u * 64u);
         for (std::uint32_t p : pixels)

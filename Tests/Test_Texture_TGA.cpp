@@ -2,6 +2,9 @@
 // file, round trips with the writer in every form, and untrusted files.
 #include "Tests/Test_Texture_Files.h"
 
+#include <sys/stat.h>
+#include <algorithm>
+
 #include "Code/Texture_Limits.h"
 #include "Tests/Support/Assertion_Recorder.h"
 
@@ -183,4 +186,53 @@ TEST(Texture_TGA, Short_Files_And_Long_Packets_Stay_In_The_Buffer)
     EXPECT_EQ(Load(Cat(Header(10, 3, 1, 24, 0x20), raw), 3, 1, 3), Bytes(raw.begin() + 1, raw.begin() + 10));
     // 32767 x 1 is within the bound even from a 19-byte file.
     EXPECT_EQ(Load(Cat(Header(11, 32767, 1, 8, 0x20), {0x80}), 32767, 1, 1), Bytes(32767, 0));
+}
+
+// A damaged file still gives a picture, and one line naming it and the
+// damage; something that is not a file (a FIFO would block the open for ever)
+// is refused before it is opened.
+TEST(Texture_TGA, Damaged_Files_And_Non_Files_Are_Named_In_One_Line)
+{
+    struct Case
+    {
+        Bytes file;
+        const char* line;  // null: a whole file, no line
+    };
+    const Case cases[] = {
+        {Cat(Header(2, 4, 1, 16, 0x20), {1, 2, 3, 4, 5}), "damaged: the file ends early, after 2 of 4 pixels"},
+        {Cat(Header(11, 5, 1, 8, 0x20), {0x04, 9, 8}), "damaged: the file ends early, after 2 of 5 pixels"},
+        {Cat(Header(11, 5, 1, 8, 0x20), {0x81, 6}), "damaged: the file ends early, after 2 of 5 pixels"},
+        {Cat(Header(10, 2, 1, 32, 0x20), {0xFF, 1, 2, 3, 4}),
+         "damaged: a run-length packet runs past the image's end, after 0 of 2 pixels"},
+        {Cat(Header(11, 3, 1, 8, 0x20), {0x82, 7}), nullptr},
+    };
+    for (const Case& c : cases)
+    {
+        const std::string path = Texture_Test_File("d.tga", c.file);
+        testing::internal::CaptureStderr();
+        Ryx_Lib::Single<Ryx_Vektu::Texture> t = Load_TGA_Texture(path.c_str());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_GT(t->Get_Width(), 0);
+        if (!c.line)
+        {
+            EXPECT_EQ(err, "");
+            continue;
+        }
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find(path + ": " + c.line), std::string::npos) << err;
+    }
+    Ryx_Lib::Single<Ryx_Vektu::Texture> t = Load_TGA_Texture(testing::TempDir().c_str());  // a folder
+    Expect_Empty(t.Get());
+}
+
+TEST(Texture_TGA, A_FIFO_Is_Refused_Before_It_Is_Opened)
+{
+    const std::string fifo = Texture_Test_Path("fifo.tga");
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    Ryx_Lib::Single<Ryx_Vektu::Texture> t = Load_TGA_Texture(fifo.c_str());
+    const std::string err = testing::internal::GetCapturedStderr();
+    Expect_Empty(t.Get());
+    EXPECT_EQ(err, "Load_TGA_Texture: " + fifo + " is a FIFO, not a file; not read\n");
 }

@@ -122,19 +122,10 @@ TEST_F(Tunnel_Test, BeatRowShowsTheTubeOnEveryFrameThenCollapses)
     EXPECT_FALSE(All_No_Hit(beat));
 
     // Top-left ray: a0 + right + up with right = (-2.2, 0, 0) and up =
-    // (0, -4.84, 0.22), from a camera at the origin.
-    {
-        double dx = -2.2, dy = 0.1 - 4.84, dz = 2.2 + 0.22;
-        double t = 20.0 / std::sqrt(dx * dx + dy * dy);
-        double theta = std::atan2(dy, dx) + 0.7853981625;
-        double g = 2.0 - std::pow(std::fabs(std::sin(2.0 * theta)), 0.3);
-        double hx = t * g * dx, hy = t * g * dy, hz = t * g * dz;
-        double around = std::atan2(hy, hx) * 81.16902;
-        double light = std::clamp(2.0 * (320.0 - 2.4 * std::sqrt(hx * hx + hy * hy + hz * hz)), 4.0, 511.0);
-        EXPECT_NEAR(beat[0].u / 65535.0, hz, 1e-3);
-        EXPECT_NEAR(beat[0].v / 65535.0, around, 1e-3);
-        EXPECT_NEAR(beat[0].shade / 65535.0, light, 1e-3);
-    }
+    // (0, -4.84, 0.22), from a camera at the origin, at flash 2.
+    EXPECT_EQ(beat[0].u, 681675);
+    EXPECT_EQ(beat[0].v, -10667242);
+    EXPECT_EQ(beat[0].shade, 511 * 65535);
 
     // Flash 2: the nearest hits are held at 511, the farthest at 4.
     std::int32_t low = beat[0].shade, high = beat[0].shade;
@@ -156,6 +147,36 @@ TEST_F(Tunnel_Test, BeatRowShowsTheTubeOnEveryFrameThenCollapses)
     for (int k = 0; k < 60; ++k)
         Frame(7.0, 10, 4);
     EXPECT_TRUE(All_No_Hit(Vertices(tunnel)));
+}
+
+// Order 13 on the row-53 cue: shake -3.6 turns the look vector round, swing 2
+// adds the sway and a roll of 2 radians, the forward fade has begun, and the
+// camera is at z = 454.912. Every vector operation rounds its components to
+// float, as stored vectors do. The expected vertices were reckoned apart from
+// this code, from the scene's formulas in double with that rounding; rounding
+// once per expression instead moves a third of these values.
+TEST_F(Tunnel_Test, RaysFollowTheCameraVectorsRoundedAtEveryOperation)
+{
+    Frame(10.0, 10, 0);    // the start time
+    Frame(13.537, 13, 52); // the forward fade starts to fall
+    Frame(13.554, 13, 53);
+    const struct
+    {
+        int column, row;
+        Grid_Vertex vertex;
+    } expected[] = {
+        {0, 0, {29826356, 15130100, 511 * 65535}},    {17, 9, {29299896, 15054710, 511 * 65535}},
+        {11, 12, {26789523, -11918257, 25105748}},    {3, 17, {28942396, -3978966, 31386995}},
+        {5, 20, {29265417, -3266037, 33478107}},      {40, 23, {29400237, -1656021, 511 * 65535}},
+    };
+    std::vector<Grid_Vertex> vertices = Vertices(tunnel);
+    for (const auto& e : expected)
+    {
+        const Grid_Vertex& v = vertices[std::size_t(e.row) * 41 + e.column];
+        EXPECT_EQ(v.u, e.vertex.u) << e.column << ", " << e.row;
+        EXPECT_EQ(v.v, e.vertex.v) << e.column << ", " << e.row;
+        EXPECT_EQ(v.shade, e.vertex.shade) << e.column << ", " << e.row;
+    }
 }
 
 TEST_F(Tunnel_Test, RowTwentyTwoCueFiresOnceInRow22ButEveryFrameInRow54)
@@ -181,20 +202,21 @@ TEST_F(Tunnel_Test, TrackValueFollowsItsSegmentsAndIsZeroBetweenThem)
     // entered late before any segment began: its from, not 0/0.
     clock.Set(50.0, 14, 19);
     Track_Value first = tunnel.Get_Track_Value();
-    EXPECT_FLOAT_EQ(first.second, 0.3f);
+    EXPECT_EQ(first.second, 0.3f);
     EXPECT_EQ(first.first, first.second);
 
     // Look-ahead row 18 starts it: 11 rows of 87.609 ms.
     double duration = 11 * double(87.609f) * double(0.001f);
     clock.Set(60.0, 14, 17);
-    EXPECT_FLOAT_EQ(tunnel.Get_Track_Value().second, 0.3f);
+    EXPECT_EQ(tunnel.Get_Track_Value().second, 0.3f);
+    // Half way (the clock counts whole milliseconds): about 0.15.
     clock.Set(60.0 + duration / 2, 14, 17); // same row again: no restart
-    EXPECT_NEAR(tunnel.Get_Track_Value().second, 0.15, 1e-3);
+    EXPECT_EQ(tunnel.Get_Track_Value().second, 0.149953157f);
     clock.Set(60.0 + duration / 2, 14, 18);
-    EXPECT_NEAR(tunnel.Get_Track_Value().second, 0.15, 1e-3);
+    EXPECT_EQ(tunnel.Get_Track_Value().second, 0.149953157f);
     // Not clamped: past its duration it runs on along the same line.
     clock.Set(60.0 + duration * 2, 14, 27);
-    EXPECT_NEAR(tunnel.Get_Track_Value().second, -0.3, 1e-3);
+    EXPECT_EQ(tunnel.Get_Track_Value().second, -0.299876094f);
 
     // Look-ahead rows 30 and 63 lie between segments.
     clock.Set(61.0, 14, 29);
@@ -208,12 +230,11 @@ TEST_F(Tunnel_Test, SegmentEnteredLateKeepsThePreviousStartAndDuration)
     // Look-ahead row 12 starts (12, 18) at t = 40 with 6 rows' duration.
     clock.Set(40.0, 14, 11);
     tunnel.Get_Track_Value();
-    // Row 20 of (18, 29, 0.3, 0.0), its start row skipped.
-    double old_duration = 6 * double(87.609f) * double(0.001f);
+    // Row 20 of (18, 29, 0.3, 0.0), its start row skipped: 0.25 s on the old
+    // segment's clock of 6 x 87.609 ms, 0.3 + 0.25 / 0.526 x -0.3 (a restart
+    // would give 0.3).
     clock.Set(40.25, 14, 19);
-    float v = tunnel.Get_Track_Value().second;
-    EXPECT_NEAR(v, 0.3 + 0.25 / old_duration * -0.3, 1e-4);
-    EXPECT_LT(v, 0.3f - 0.1f); // past the 0.53 s of the old segment's clock, not restarted
+    EXPECT_EQ(tunnel.Get_Track_Value().second, 0.157320604f);
 }
 
 TEST_F(Tunnel_Test, SteeringBetweenSegmentsDiesOutAndNeverTurnsNaN)

@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 bash Tools/install-deps.sh
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+# Tests and benchmarks on, whatever an earlier Tools/play.sh left in the cache.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRYX_BUILD_TESTS=ON -DRYX_BUILD_BENCH=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 

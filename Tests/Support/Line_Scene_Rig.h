@@ -25,6 +25,7 @@ namespace Ryx_Test
         int Get_Height() override { return m_height; }
         void* Get_Pixels() override { return m_pixels.empty() ? nullptr : m_pixels.data(); }
         int Get_Bytes_Per_Pixel() override { return m_bpp; }
+        const char* Get_Name() override { return "(made in memory)"; }
 
     private:
         int m_width, m_height, m_bpp;

@@ -27,6 +27,7 @@ namespace Ryx_Test
         int Get_Height() override { return m_height; }
         void* Get_Pixels() override { return m_bytes.empty() ? nullptr : m_bytes.data(); }
         int Get_Bytes_Per_Pixel() override { return m_bytes_per_pixel; }
+        const char* Get_Name() override { return "(made in memory)"; }
 
         std::uint32_t* Pixels32() { return reinterpret_cast<std::uint32_t*>(m_bytes.data()); }
         std::uint8_t* Bytes() { return m_bytes.data(); }

@@ -3,6 +3,7 @@
 set(RYX_NOT_ON_WINDOWS
   "Test_Capture: the capture tool is Linux-only (no FFmpeg for Windows here)"
   "Test_Shell: starts the program with fork and POSIX signals (Tools/Windows/wine_tests.sh runs demo.exe instead)"
+  "Test_Live: runs the program on an X server with POSIX processes and signals (Tools/Windows/wine_tests.sh runs demo.exe instead)"
   "Test_Exports: reads ELF exports with nm (the Exports_Windows test reads the DLLs' with MinGW objdump)"
   "Test_Painter: the painter runs on the build machine, tested by the Linux build"
   "Test_Composer: the composer runs on the build machine, tested by the Linux build"
@@ -21,6 +22,9 @@ set(RYX_WINDOWS_TEST_ARGS_Test_Music_Audio
   # Its 5 ms bound on the no-sound device measures the host's wake-up latency:
   # Wine's timed waits wake up to several milliseconds late on a busy machine.
   --gtest_filter=-Audio_No_Sound.Keeps_Real_Time_And_Syncs_From_The_Audio_Thread)
+# Windows has no FIFOs.
+set(RYX_WINDOWS_TEST_ARGS_Test_Texture_JPG --gtest_filter=-Texture_JPG.A_FIFO_Is_Refused_Before_It_Is_Opened)
+set(RYX_WINDOWS_TEST_ARGS_Test_Texture_TGA --gtest_filter=-Texture_TGA.A_FIFO_Is_Refused_Before_It_Is_Opened)
 
 # The few POSIX calls the tests make, from the Windows runtime.
 target_compile_options(Test_Support PUBLIC -include ${CMAKE_CURRENT_SOURCE_DIR}/Windows/Posix_Calls.h)

@@ -1,5 +1,5 @@
-// The show's instruments, every one synthesised here: drums, bass, stab,
-// pad, shots, the build's sweep and the glitch kit.
+// The show's instruments, every one synthesised here: drums, basses, stab,
+// pads, lead, shots, the build's sweep and the glitch kit.
 #pragma once
 #include <vector>
 
@@ -26,7 +26,9 @@ namespace Ryx_Tools
         Pluck,
         Glitch,
         Big_Hit,
-        Instrument_Count = Big_Hit
+        Pad_Wide,  // the pad's other side: the same chord with its own detuning
+        Lead,
+        Instrument_Count = Lead
     };
 
     // Glitch kit: note Glitch_Base + i plays slice i at its own pitch.

@@ -1,40 +1,57 @@
-// The score's figures: how a chord, a hat line, a kick pattern, a bass line,
-// an arpeggio or a glitch run is written into a pattern.
+// The score's figures: how a chord, a hat line, a kick pattern, a backbeat, a
+// bass line, an arpeggio, a glitch run or a fill is written into a pattern.
 #include "Tools/Composer/Score_Parts.h"
 
 namespace Ryx_Tools::Score_Parts
 {
     void Pad_Chords(Writer& w, const Progression& prog, int from_bar, std::array<int, 4> vols, int octave,
-                    bool open_voicing, bool continuing)
+                    bool open_voicing, bool continuing, bool pump)
     {
-        static constexpr std::uint8_t pans[3] = {0x50, 0x80, 0xB0};
         for (int bar = from_bar; bar < 4; ++bar)
         {
             const Chord& c = *prog[std::size_t(bar)];
-            for (int v = 0; v < 3; ++v)
+            const int vol = vols[std::size_t(bar)];
+            for (int i = 0; i < 6; ++i)
             {
+                const int v = i % 3;
                 int note = c.pad[std::size_t(v)] + 12 * octave;
                 if (open_voicing && v == 1)
                     note += 12;  // spread: root, third up an octave, fifth
-                const int row = bar * 16;
-                if (bar == from_bar && !continuing)
-                    w.Note(row, Ch_Pad1 + v, std::uint8_t(note), Pad, vols[std::size_t(bar)], Fx_Panning, pans[v]);
+                const int row = bar * 16, ch = Pad_Channels[std::size_t(i)];
+                const std::uint8_t ins = i < 3 ? Pad : Pad_Wide;
+                if (pump)
+                {
+                    w.Note(row, ch, std::uint8_t(note), ins, vol);
+                    w.Duck(row, vol, ch);
+                    w.Duck(row + 10, vol, ch);
+                }
+                else if (bar == from_bar && !continuing)
+                    w.Note(row, ch, std::uint8_t(note), ins, vol);
                 else
-                    w.p.At(row, Ch_Pad1 + v) = {std::uint8_t(note), 0, Vol(vols[std::size_t(bar)]), Fx_Portamento, 0x30};
+                    w.p.At(row, ch) = {std::uint8_t(note), 0, Vol(vol), Fx_Portamento, 0x30};
             }
         }
     }
 
-    void Hats(Writer& w, int from, int to, int step, int level, int open_every)
+    void Hats(Writer& w, int from, int to, int step, int level, int open_every, int shuffle, bool backbeat_gap)
     {
         for (int r = from; r < to; r += step)
         {
+            if (backbeat_gap && r % 8 == 4)
+                continue;
             if (open_every && r % open_every == open_every - 2)
             {
                 w.Note(r, Ch_Open, Drum, Hat_Open, Level::Open * level / Level::Hat);
                 continue;
             }
-            const int accent = r % 4 == 0 ? level : r % 2 == 0 ? level * 2 / 3 : level * 2 / 5;
+            // Beats full, eighths two thirds, sixteenths softer; the shuffle
+            // drops or lifts some sixteenths by the bar.
+            const int in_bar = r % 16, bar = r / 16;
+            int accent = r % 4 == 0 ? level : r % 2 == 0 ? level * 2 / 3 : level * 2 / 5;
+            if (step == 1 && shuffle && r % 2 && (in_bar + bar * shuffle) % 7 == 3)
+                continue;
+            if (shuffle && r % 4 == 2 && (bar + shuffle) % 2)
+                accent = level * 5 / 6;
             w.Note(r, Ch_Hat, Drum, Hat_Closed, accent);
         }
     }
@@ -47,6 +64,21 @@ namespace Ryx_Tools::Score_Parts
                     w.Note(r, Ch_Kick, Drum, Kick, vol);
     }
 
+    void Backbeat(Writer& w, int from, int to, bool clap, int pickup)
+    {
+        for (int r = from; r < to; ++r)
+        {
+            if (r % 8 == 3)
+                w.Note(r, Ch_Snare, Drum, Snare, pickup);
+            if (r % 8 == 4)
+            {
+                w.Note(r, Ch_Snare, Drum, Snare, Level::Snare);
+                if (clap)
+                    w.Note(r, Ch_Clap, Drum, Clap, Level::Clap);
+            }
+        }
+    }
+
     void Bass_Follow(Writer& w, const Progression& prog, int from, int to, std::uint8_t ins, int vol,
                      std::initializer_list<int> kicks)
     {
@@ -56,34 +88,49 @@ namespace Ryx_Tools::Score_Parts
             const int in_bar = r % 16;
             for (int k : kicks)
                 if (in_bar == k)
+                {
                     w.Note(r, Ch_Bass, c.bass, ins, vol);
+                    w.Duck(r, vol);
+                }
             if (in_bar == 14)
                 w.Note(r, Ch_Bass, std::uint8_t(c.bass + 12), ins, vol * 3 / 4);
+            if (in_bar == 15)
+                w.Off(r, Ch_Bass);  // a gap before the bar: the downbeat's stab speaks
             if (in_bar == 7)
-                w.Note(r, Ch_Bass, c.fifth, ins, vol / 2);
+                w.Note(r, Ch_Bass, c.fifth, ins, vol * 3 / 4);
             if (in_bar == 5 || in_bar == 13)
                 w.Off(r, Ch_Bass);
         }
     }
 
-    void Bass_Moving(Writer& w, const Progression& prog, int from, int to, std::uint8_t ins, int vol)
+    void Bass_Moving(Writer& w, const Progression& prog, int from, int to, std::uint8_t ins, int vol, int figure)
     {
+        // Rows of each bar that start a note: the kick rows 0 and 10 always.
+        static constexpr std::array<std::array<int, 16>, 3> figures{{
+            // 0 root, 1 octave, 2 fifth, 3 a walk up to the next chord (last bar only), -1 rest, -2 key off
+            {0, -1, -2, 1, -1, -2, 0, -1, -2, -1, 0, -1, -2, 2, 3, -1},
+            {0, -1, -1, -2, 2, -1, 1, -2, -1, -1, 0, -1, 1, -2, 2, -1},
+            {0, -1, -2, 0, -2, 1, -1, -2, 2, -1, 0, -1, -1, 1, -2, 3},
+        }};
         for (int r = from; r < to; ++r)
         {
             const Chord& c = Bar(prog, r);
-            const int s = r % 16;
+            const int s = r % 16, step = figures[std::size_t(figure % 3)][std::size_t(s)];
             const bool last = r >= 48;
-            std::uint8_t note = 0;
-            int v = vol;
-            if (s == 0 || s == 10) note = c.bass;
-            else if (s == 3) { note = std::uint8_t(c.bass + 12); v = vol * 2 / 3; }
-            else if (s == 6) { note = last ? c.fifth : c.bass; v = vol * 3 / 4; }
-            else if (s == 13) { note = c.fifth; v = vol * 2 / 3; }
-            else if (s == 14 && last) { note = std::uint8_t(c.fifth + 5); v = vol * 3 / 4; }
-            if (note)
-                w.Note(r, Ch_Bass, note, ins, v);
-            else if (s == 2 || s == 5 || s == 8 || s == 12)
+            if (step == -2 || (s == 15 && step < 0))
                 w.Off(r, Ch_Bass);
+            if (step < 0 || (step == 3 && !last))
+                continue;
+            std::uint8_t note = c.bass;
+            int v = vol;
+            if (step == 1) { note = std::uint8_t(c.bass + 12); v = vol * 3 / 4; }
+            if (step == 2) { note = c.fifth; v = vol * 3 / 4; }
+            if (step == 3) { note = std::uint8_t(c.fifth + 5); v = vol * 3 / 4; }
+            if (step == 0 && s == 6 && last)
+                note = c.fifth;
+            w.Note(r, Ch_Bass, note, ins, v);
+            if (s == 0 || s == 10)
+                w.Duck(r, v);
         }
     }
 
@@ -95,7 +142,7 @@ namespace Ryx_Tools::Score_Parts
             const Chord& c = Bar(prog, r);
             const int i = (r / step) % 8;
             w.Note(r, Ch_Pulse, std::uint8_t(c.arp[std::size_t(figure[i])] + shift), Pluck, vol, Fx_Panning,
-                   (r / step) % 2 ? 0x98 : 0x68);
+                   (r / step) % 2 ? 0xB0 : 0x50);
         }
     }
 
@@ -111,8 +158,21 @@ namespace Ryx_Tools::Score_Parts
                 slice = (slice + 1) % Glitch_Slices;
             previous = slice;
             static constexpr std::uint8_t moves[4] = {0x00, 0x92, 0xC3, 0xD2};
-            const std::uint8_t move = moves[int((noise.Next() + 1) * 2) % 4];
-            w.Note(r, Ch_Glitch, std::uint8_t(Glitch_Base + slice), Glitch, vol, move ? Fx_Extended : 0, move);
+            std::uint8_t move = moves[int((noise.Next() + 1) * 2) % 4];
+            // Around the pulse (3 mod 8) and the backbeat after it the glitches
+            // stay plain, short and soft, so that both are heard.
+            const bool around_pulse = r % 8 == 2 || r % 8 == 3;
+            if (around_pulse)
+                move = 0xC2;
+            w.Note(r, Ch_Glitch, std::uint8_t(Glitch_Base + slice), Glitch, around_pulse ? vol / 2 : vol,
+                   move ? Fx_Extended : 0, move);
         }
+    }
+
+    void Fill(Writer& w)
+    {
+        static constexpr int pitch[5] = {0, -2, -4, -5, -7};  // semitones under C-4
+        for (int i = 0; i < 5; ++i)
+            w.Note(49 + 2 * i, Ch_Snare, std::uint8_t(Drum + pitch[i]), Snare, 44 + 2 * i, Fx_Extended, 0xC2);
     }
 }

@@ -84,16 +84,26 @@ namespace Ryx_Tools::Synth
     {
         Signal s(std::size_t(frames), 0.0);
         double phase = start_phase;  // in cycles
+        // The harmonics' amplitudes, worked out again only when the pitch moves.
+        std::vector<double> amplitude;
+        double amplitude_f = -1;
         for (int t = 0; t < frames; ++t)
         {
             const double f = hz(t);
+            if (f != amplitude_f)
+            {
+                amplitude.clear();
+                for (int k = 1; k * f < ceiling; ++k)
+                    amplitude.push_back(weight(k, f * k) / k);
+                amplitude_f = f;
+            }
             const double angle = 2 * Pi * phase;
             // sin(k a) by the Chebyshev recurrence: one sine and one cosine a frame.
             const double twice_cos = 2 * std::cos(angle);
             double previous = 0, current = std::sin(angle), sum = 0;
-            for (int k = 1; k * f < ceiling; ++k)
+            for (double a : amplitude)
             {
-                sum += weight(k, f * k) / k * current;
+                sum += a * current;
                 const double next = twice_cos * current - previous;
                 previous = current;
                 current = next;
@@ -129,6 +139,22 @@ namespace Ryx_Tools::Synth
         for (double v : s)
             p = std::max(p, std::fabs(v));
         return p;
+    }
+
+    void Saturate(Signal& s, double drive)
+    {
+        const double p = Peak(s);
+        if (p <= 0)
+            return;
+        for (double& v : s)
+            v = std::tanh(v / p * drive);
+    }
+
+    void Fade_Out(Signal& s, double seconds)
+    {
+        const std::size_t n = std::min(s.size(), std::size_t(Frames(seconds)));
+        for (std::size_t i = 0; i < n; ++i)
+            s[s.size() - 1 - i] *= 0.5 - 0.5 * std::cos(Pi * double(i) / double(n));
     }
 
     std::vector<std::int16_t> To_Pcm(const Signal& s, double peak)

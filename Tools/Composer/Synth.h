@@ -64,6 +64,12 @@ namespace Ryx_Tools::Synth
     void Decay(Signal& s, double attack, double tau);
     void Mix(Signal& into, const Signal& s, double gain, int offset = 0);
     double Peak(const Signal& s);
+    // tanh saturation after scaling the peak to `drive`: more harmonics and a
+    // denser body for the same peak. The result peaks at tanh(drive).
+    void Saturate(Signal& s, double drive);
+    // A raised-cosine fade to zero over the last `seconds`: no click where
+    // the sample stops, in players that do not ramp.
+    void Fade_Out(Signal& s, double seconds);
 
     // Scales to `peak` of full scale and rounds to 16-bit.
     std::vector<std::int16_t> To_Pcm(const Signal& s, double peak = 0.95);

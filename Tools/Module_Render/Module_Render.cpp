@@ -2,7 +2,9 @@
 #include "Tools/Module_Render/Module_Render.h"
 
 #include <libopenmpt/libopenmpt.hpp>
+#include <libopenmpt/libopenmpt_ext.hpp>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -57,5 +59,67 @@ namespace Ryx_Tools
         }
         result.log = log.str();
         return result;
+    }
+
+    std::vector<float> Render_Solo(const std::vector<std::uint8_t>& bytes, const std::vector<int>& channels,
+                                   std::int64_t frames, int rate)
+    {
+        std::vector<float> samples;
+        std::ostringstream log;
+        try
+        {
+            openmpt::module_ext module(bytes, log, {{"play.at_end", "stop"}});
+            auto* interactive = static_cast<openmpt::ext::interactive*>(module.get_interface(openmpt::ext::interactive_id));
+            if (!interactive)
+                return samples;
+            for (int ch = 0; ch < module.get_num_channels(); ++ch)
+                interactive->set_channel_mute_status(ch, std::find(channels.begin(), channels.end(), ch) == channels.end());
+            samples.resize(std::size_t(frames) * 2);
+            std::size_t done = 0;
+            while (done < std::size_t(frames))
+            {
+                const std::size_t got = module.read_interleaved_stereo(
+                    rate, std::min<std::size_t>(4096, std::size_t(frames) - done), samples.data() + 2 * done);
+                if (got == 0)
+                    break;
+                done += got;
+            }
+            samples.resize(2 * done);
+        }
+        catch (const std::exception&)
+        {
+            samples.clear();
+        }
+        return samples;
+    }
+
+    std::vector<Written_Order> Read_Score(const std::vector<std::uint8_t>& bytes)
+    {
+        std::vector<Written_Order> score;
+        std::ostringstream log;
+        try
+        {
+            openmpt::module module(bytes, log);
+            for (int order = 0; order < module.get_num_orders(); ++order)
+            {
+                const int pattern = module.get_order_pattern(order);
+                Written_Order o;
+                o.rows = module.get_pattern_num_rows(pattern);
+                o.channels = module.get_num_channels();
+                for (int row = 0; row < o.rows; ++row)
+                    for (int ch = 0; ch < o.channels; ++ch)
+                    {
+                        o.notes.push_back(module.get_pattern_row_channel_command(pattern, row, ch, openmpt::module::command_note));
+                        o.instruments.push_back(
+                            module.get_pattern_row_channel_command(pattern, row, ch, openmpt::module::command_instrument));
+                    }
+                score.push_back(std::move(o));
+            }
+        }
+        catch (const std::exception&)
+        {
+            score.clear();
+        }
+        return score;
     }
 }

@@ -33,15 +33,30 @@ namespace Ryx_Tools
     // every Row_Mark frame exact, any other is late by less than a chunk.
     Rendered_Module Render_Module(const std::vector<std::uint8_t>& bytes, int rate = 44100, int chunk = 64);
 
+    // The first `frames` frames with every channel but `channels` muted
+    // (0-based): one part as the mix would play it.
+    std::vector<float> Render_Solo(const std::vector<std::uint8_t>& bytes, const std::vector<int>& channels,
+                                   std::int64_t frames, int rate = 44100);
+
+    // The notes as written: for each order, rows x channels cells of note
+    // (1-96, 97 key off, 0 none) and instrument, row after row.
+    struct Written_Order
+    {
+        int rows = 0, channels = 0;
+        std::vector<std::uint8_t> notes, instruments;
+    };
+    std::vector<Written_Order> Read_Score(const std::vector<std::uint8_t>& bytes);
+
     struct Xmp_Result
     {
-        bool ran = false;        // the program ran and wrote its output
+        bool ran = false;          // the program ran and wrote its output
         int exit_code = -1;
-        std::string messages;    // everything xmp printed
-        std::int64_t frames = 0; // stereo frames it rendered
+        std::string messages;      // everything xmp printed
+        std::int64_t frames = 0;   // stereo frames it rendered
+        std::vector<float> samples;  // interleaved left, right
     };
 
-    // Renders through the independent player `xmp` (libxmp) into a raw file
-    // next to `work_path`, and counts the frames.
+    // Renders through the independent player `xmp` (libxmp) into a WAV file
+    // next to `work_path`, and reads it back.
     Xmp_Result Render_With_Xmp(const std::string& module_path, const std::string& work_path, int rate = 44100);
 }

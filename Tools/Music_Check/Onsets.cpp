@@ -28,6 +28,8 @@ namespace Ryx_Tools
                 return {Biquad::Band_Pass(800, 1.0), Biquad::Band_Pass(800, 1.0)};
             case Band::Upper_Mid:  // above the pad, below the hats
                 return {Biquad::High_Pass(1200, 0.7), Biquad::High_Pass(1200, 0.7), Biquad::Low_Pass(5000, 0.7)};
+            case Band::Hat:  // the hats' own range, above the snare's body
+                return {Biquad::High_Pass(7000, 0.7), Biquad::High_Pass(7000, 0.7)};
             case Band::Full:
                 break;
             }

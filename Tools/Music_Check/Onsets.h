@@ -6,7 +6,7 @@
 
 namespace Ryx_Tools
 {
-    enum class Band { Low, Snare, Clap, Voice, Upper_Mid, Full };
+    enum class Band { Low, Snare, Clap, Voice, Upper_Mid, Full, Hat };
 
     class Onset_Track
     {
