@@ -9,6 +9,8 @@ namespace Ryx_Platform
     // Starts the video once (hints, key latch, clean exit); false without a
     // display. Never starts while a frame sink is set.
     bool Start_Video();
+    // Back to before Start_Video; the next Start_Video starts afresh.
+    void Stop_Video();
     bool Video_Started();
     // The platform window behind a main-window handle, or null.
     SDL_Window* Sdl_Window_Of(void* window);
