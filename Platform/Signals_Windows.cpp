@@ -27,12 +27,18 @@ namespace Ryx_Platform
             return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
         }
 
+        // Joined even when the output goes elsewhere (a file), for the
+        // console's Ctrl+C; only output that goes nowhere goes to it.
         void Join_Parent_Console()
         {
-            if (Has_Output(STD_ERROR_HANDLE) || !AttachConsole(ATTACH_PARENT_PROCESS))
-                return;  // output already goes somewhere, or there is no console to join
-            std::freopen("CONOUT$", "w", stdout);
-            std::freopen("CONOUT$", "w", stderr);
+            const bool out = Has_Output(STD_OUTPUT_HANDLE);
+            const bool err = Has_Output(STD_ERROR_HANDLE);
+            if (!AttachConsole(ATTACH_PARENT_PROCESS))
+                return;  // no console to join
+            if (!out)
+                std::freopen("CONOUT$", "w", stdout);
+            if (!err)
+                std::freopen("CONOUT$", "w", stderr);
         }
 
         void Say(const char* text)
