@@ -39,19 +39,26 @@ done
 [ "$(head -c 8 "$elsewhere/f.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
   fail "orvi-capture wrote no PNG file in the caller's folder"
 
-# The show, from another folder, headless and silent: it finds every file (no
-# report, no "cannot open") and ends cleanly on SIGTERM.
-(cd "$elsewhere" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy exec "$prefix/bin/orvi" -n) \
-  >"$elsewhere/orvi.log" 2>&1 &
-show=$!
-sleep 3
-kill -TERM "$show"
-status=0
-wait "$show" || status=$?
-[ "$status" -eq 143 ] || fail "orvi ended with status $status, not 143, on SIGTERM"
-if grep -qiE 'cannot|assertion' "$elsewhere/orvi.log"; then
-  fail "orvi did not find its files: $(head -n 3 "$elsewhere/orvi.log")"
-fi
+# The show, from another folder, through the launcher and as the bare program
+# (which finds the data beside itself), on SDL's headless driver asked for by
+# name (so no display is needed) and silent: it plays from the installed data
+# folder, finds every file (no report, no "cannot open") and ends cleanly on
+# SIGTERM.
+for program in bin/orvi libexec/orvi/demo; do
+  log="$elsewhere/$(basename "$program").log"
+  (cd "$elsewhere" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy exec "$prefix/$program" -n) >"$log" 2>&1 &
+  show=$!
+  sleep 3
+  kill -TERM "$show"
+  status=0
+  wait "$show" || status=$?
+  [ "$status" -eq 143 ] || fail "$program ended with status $status, not 143, on SIGTERM"
+  grep -qF "playing the show from $prefix/share/orvi/data," "$log" ||
+    fail "$program did not play from the installed data folder: $(head -n 3 "$log")"
+  if grep -qiE 'cannot|assertion' "$log"; then
+    fail "$program did not find its files: $(head -n 3 "$log")"
+  fi
+done
 
 warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/orvi.1" 2>&1 >/dev/null || true)
 [ -z "$warnings" ] || fail "orvi.1: $warnings"
