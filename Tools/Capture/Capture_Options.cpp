@@ -90,7 +90,7 @@ namespace Ryx_Capture
                "  --from T        start the recording at T (seconds or ORDER:ROW, as --at)\n"
                "  --to T          end it before T; frames keep the show's exact times and\n"
                "                  the sound is cut to the same samples\n"
-               "  --crf N         x264 quality, 0 (best) to 51 (default 23)\n"
+               "  --crf N         x264 quality, 0 (best) to 51 (default 21)\n"
                "  --preset NAME   x264 speed: ultrafast, superfast, veryfast (default), faster,\n"
                "                  fast, medium, slow, slower, veryslow\n"
                "  --lossless      every pixel exact: H.264 in RGB (High 4:4:4), which FFmpeg-based\n"
@@ -213,8 +213,8 @@ namespace Ryx_Capture
         const std::string& out = options.out;
         if (have_sheet)
         {
-            if (have_out)
-                return error = "--sheet stands alone: no --out with it", false;
+            if (have_out || options.at.set)
+                return error = "--sheet stands alone: no --out or --at with it", false;
             if (!Ends_With(out, ".png"))
                 return error = "--sheet writes a .png file", false;
             options.kind = Output_Kind::Sheet;

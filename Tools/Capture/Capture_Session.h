@@ -58,8 +58,6 @@ namespace Ryx_Capture
 
         long Get_Frames() const { return m_frames; }
         long Get_Recorded() const { return m_recorded; }
-        int Get_Last_Order() const { return m_last_order; }
-        int Get_Last_Row() const { return m_last_row; }
         std::uint64_t Get_Size() const;
         void Print_Summary(double wall) const;
 

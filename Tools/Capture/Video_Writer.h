@@ -14,7 +14,7 @@ namespace Ryx_Capture
 {
     // x264 settings of the default video: about 100 MB for the whole show at
     // 60 fps, the densest line frames still sharp, well inside real time.
-    constexpr int Default_Crf = 23;
+    constexpr int Default_Crf = 21;
     constexpr const char* Default_Preset = "veryfast";
 
     struct Video_Settings
