@@ -141,38 +141,17 @@ namespace
         return text;
     }
 
-    std::vector<std::string> Listing(const std::string& dir)
+    // The names in a folder, sorted, each followed by a space.
+    std::string Listing(const std::string& dir)
     {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    std::string Joined(const std::vector<std::string>& names)
-    {
         std::string all;
         for (const std::string& n : names)
             all += n + " ";
         return all;
-    }
-
-    // A data folder with the show's pictures and a module of our own that
-    // plays `orders` orders of 64 rows in 432 frames a row (speed 1, tempo 255).
-    std::string Data_With_Short_Module(const std::string& name, int orders)
-    {
-        std::string data = Temp_Dir(name);
-        for (const char* folder : {"texture", "tekstit"})
-            fs::create_directory_symlink(fs::path(RYX_DATA_DIR) / folder, fs::path(data) / folder);
-        Ryx_Tools::Xm_Module module;
-        module.channels = 1;
-        module.speed = 1;
-        module.tempo = 255;
-        module.patterns.emplace_back(64, 1);
-        module.orders.assign(std::size_t(orders), 0);
-        Ryx_Tools::Save_Xm(module, data + "/tekno.xm");
-        return data;
     }
 }
 
@@ -226,7 +205,7 @@ TEST(Capture_Command_Line, BadOptionsAndOutputsAreRefusedBeforeTheFirstFrame)
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.arguments << ": " << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    EXPECT_EQ(Joined(Listing(dir)), "folder.mp4 frames old.mp4 ");
+    EXPECT_EQ(Listing(dir), "folder.mp4 frames old.mp4 ");
     EXPECT_EQ(Read_File(dir + "/old.mp4"), "an earlier video");
     fs::remove_all(dir);
 }
@@ -282,7 +261,7 @@ namespace
         {
             int s = std::system(("sh -c \"ulimit -f 2048; " + Capture_Command(arguments) + " 2>'" + err + "'\"").c_str());
             r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-            listing = Joined(Listing(dir));
+            listing = Listing(dir);
         }
         r.err = Read_File(err) + (listing.empty() ? "" : "left: " + listing);
         for (const std::string& f : {script, err, status})
@@ -337,7 +316,7 @@ TEST(Capture_Files, FullDiskAndSignalsLeaveNothingBehind)
         EXPECT_NE(r.err.find("cannot write " + disk + (outputs.find("mp4") != std::string::npos ? "/show.mp4: " : "/frames/frame_")),
                   std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_TRUE(fs::is_empty(disk)) << Joined(Listing(disk));
+        EXPECT_TRUE(fs::is_empty(disk)) << Listing(disk);
     }
 
     const std::string mp4 = "--fps 30 --out '" + root + "/show.mp4' --log '" + root + "/log.txt' --sound '" + root +
@@ -345,7 +324,7 @@ TEST(Capture_Files, FullDiskAndSignalsLeaveNothingBehind)
     EXPECT_EQ(Capture_And_Signal(mp4, root + "/sound.wav.part", SIGINT), 130);
     EXPECT_EQ(Capture_And_Signal("--fps 30 --out '" + root + "/new/frames/'", root + "/new/frames/sound.wav.part",
                                  SIGTERM), 143);
-    EXPECT_EQ(Joined(Listing(root)), "disk ");  // the folders it made are gone too
+    EXPECT_EQ(Listing(root), "disk ");  // the folders it made are gone too
     fs::remove_all(root);
 }
 
@@ -362,7 +341,7 @@ TEST(Capture_Files, YesReplacesEarlierOutputsWholly)
     std::ofstream(dir + "/log.txt").close();
     Run_Result r = Capture("--quiet --fps 2 --from 1 --to 2 --out '" + dir + "/frames/' -y --log '" + dir + "/log.txt'");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Joined(Listing(dir + "/frames")), "frame_000000.png frame_000001.png notes.txt sound.wav ");
+    EXPECT_EQ(Listing(dir + "/frames"), "frame_000000.png frame_000001.png notes.txt sound.wav ");
     EXPECT_NE(Read_File(dir + "/frames/frame_000000.png"), "earlier");
     std::vector<Frame_Line> log = Read_Log(dir + "/log.txt");
     ASSERT_EQ(log.size(), 2u);
@@ -378,7 +357,18 @@ TEST(Capture_Show, MusicEndingBeforeOrder36ExitsThree)
 {
     if (!Has_Show_Data())
         GTEST_SKIP() << "no show data";
-    std::string data = Data_With_Short_Module("short", 21);
+    // The show's pictures and a module of our own: 21 orders of 64 rows at 432
+    // sound frames a row (speed 1, tempo 255), 13.17 s.
+    std::string data = Temp_Dir("short");
+    for (const char* folder : {"texture", "tekstit"})
+        fs::create_directory_symlink(fs::path(RYX_DATA_DIR) / folder, fs::path(data) / folder);
+    Ryx_Tools::Xm_Module module;
+    module.channels = 1;
+    module.speed = 1;
+    module.tempo = 255;
+    module.patterns.emplace_back(64, 1);
+    module.orders.assign(21, 0);
+    ASSERT_TRUE(Ryx_Tools::Save_Xm(module, data + "/tekno.xm"));
     std::string out = data + "/out";
     fs::create_directory(out);
     Run_Result r = Capture("--quiet --fps 5 --out '" + out + "/show.mp4' --log '" + out + "/log.txt'", data);

@@ -182,15 +182,17 @@ namespace Ryx_Capture
             return;
         double from = double(m_plan.first) / m_options.fps;
         std::fprintf(stderr,
-                     "capture: wrote %s (%.1f MB): %ld frames at %d fps (%.2f s of show from %.2f s) in %.1f s, "
-                     "%.2fx real time\n"
-                     "capture: last frame at order %d row %d; time: render %.1f s, sound %.1f s, output %.1f s on "
-                     "this thread, encoder thread %.1f s (enlarging %.1f s)\n",
+                     "capture: wrote %s (%.1f MB in all): %ld frames at %d fps (%.2f s of show from %.2f s) in %.1f s, "
+                     "%.2fx real time\n",
                      Main_Output().c_str(), double(Get_Size()) / 1e6, m_recorded, m_options.fps,
                      double(m_recorded) / m_options.fps, from, wall,
-                     wall > 0 ? double(m_frames) / m_options.fps / wall : 0.0, m_last_order, m_last_row,
-                     m_render_seconds, m_audio_seconds, m_output_seconds,
-                     m_video ? m_video->Get_Encode_Seconds() : 0.0, m_video ? m_video->Get_Enlarge_Seconds() : 0.0);
+                     wall > 0 ? double(m_frames) / m_options.fps / wall : 0.0);
+        std::fprintf(stderr, "capture: last frame at order %d row %d; time: render %.1f s, sound %.1f s, output %.1f s",
+                     m_last_order, m_last_row, m_render_seconds, m_audio_seconds, m_output_seconds);
+        if (m_video)
+            std::fprintf(stderr, " on this thread, encoder thread %.1f s (enlarging %.1f s)",
+                         m_video->Get_Encode_Seconds(), m_video->Get_Enlarge_Seconds());
+        std::fprintf(stderr, "\n");
     }
 
     // The picture's bytes without the top byte, which is not shown.
