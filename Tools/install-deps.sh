@@ -28,6 +28,7 @@ test_packages=(
   git libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
   xmp sox xvfb xauth xdotool libebur128-dev
+  ffmpeg bc python3
 )
 
 case "${1:-all}" in
