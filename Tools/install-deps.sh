@@ -28,7 +28,7 @@ test_packages=(
   git libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
   xmp sox xvfb xauth xdotool libebur128-dev
-  man-db desktop-file-utils
+  ffmpeg bc python3 man-db desktop-file-utils
 )
 
 case "${1:-all}" in

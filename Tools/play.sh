@@ -9,7 +9,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRYX_BUILD_TESTS=OFF -DRYX_BUILD
 cmake --build build -j"$(nproc)" --target demo capture Data
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "play: no display here (neither DISPLAY nor WAYLAND_DISPLAY is set); recording the show to a video instead"
-  build/bin/capture --data build/data --out build/show.mp4
+  build/bin/capture --data build/data -y --out build/show.mp4
   echo "play: the show is in $(pwd)/build/show.mp4"
   exit 0
 fi

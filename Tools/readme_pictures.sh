@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --build build -j"$(nproc)" --target capture Data >/dev/null
 mkdir -p docs
-build/bin/capture --data build/data --quiet --sheet docs/sheet.png
+build/bin/capture --data build/data --quiet -y --sheet docs/sheet.png
 for moment in "4:2 opening" "15:40 tunnel" "25:20 warp" "30:16 closing"; do
-  build/bin/capture --data build/data --quiet --at "${moment%% *}" --out "docs/${moment##* }.png"
+  build/bin/capture --data build/data --quiet -y --at "${moment%% *}" --out "docs/${moment##* }.png"
 done
 ls -l docs

@@ -9,22 +9,26 @@ namespace Ryx_Capture
         : m_quiet(quiet), m_terminal(isatty(2) != 0),
           m_start(std::chrono::steady_clock::now()), m_last(m_start) {}
 
-    void Progress::Update(long frames, int order, int row, double fraction)
+    bool Progress::Due()
     {
         if (m_quiet)
-            return;
+            return false;
         auto now = std::chrono::steady_clock::now();
-        double since = std::chrono::duration<double>(now - m_last).count();
-        if (since < (m_terminal ? 0.2 : 10.0))
-            return;
+        if (std::chrono::duration<double>(now - m_last).count() < (m_terminal ? 0.2 : 10.0))
+            return false;
         m_last = now;
-        double elapsed = std::chrono::duration<double>(now - m_start).count();
+        return true;
+    }
+
+    void Progress::Show(long frames, long total, int order, int row, double show_seconds, std::uint64_t bytes)
+    {
+        double elapsed = std::chrono::duration<double>(m_last - m_start).count();
+        double fraction = total > 0 ? double(frames) / double(total) : 0.0;
+        fraction = fraction < 0 ? 0 : fraction > 1 ? 1 : fraction;
         double fps = elapsed > 0 ? frames / elapsed : 0.0;
-        if (fraction < 0)
-            fraction = 0;
-        if (fraction > 1)
-            fraction = 1;
+        double speed = elapsed > 0 ? show_seconds / elapsed : 0.0;
         double left = fraction > 0.001 ? elapsed * (1 - fraction) / fraction : 0.0;
+        double megabytes = double(bytes) / 1e6;
         if (m_terminal)
         {
             char bar[31];
@@ -32,13 +36,13 @@ namespace Ryx_Capture
             for (int i = 0; i < 30; ++i)
                 bar[i] = i < filled ? '#' : '.';
             bar[30] = '\0';
-            std::fprintf(stderr, "\r[%s] %3d%%  frame %ld  %02d:%02d  %.0f fps  %d:%02d left ",
-                         bar, int(fraction * 100), frames, order, row, fps, int(left) / 60, int(left) % 60);
+            std::fprintf(stderr, "\r[%s] %3d%%  frame %ld  %02d:%02d  %.0f fps  %.2fx  %.1f MB  %d:%02d left ", bar,
+                         int(fraction * 100), frames, order, row, fps, speed, megabytes, int(left) / 60, int(left) % 60);
             m_drawn = true;
         }
         else
-            std::fprintf(stderr, "capture: %3d%%  frame %ld  position %02d:%02d  %.0f fps  %d:%02d left\n",
-                         int(fraction * 100), frames, order, row, fps, int(left) / 60, int(left) % 60);
+            std::fprintf(stderr, "capture: %3d%%  frame %ld  position %02d:%02d  %.0f fps  speed %.2fx  size %.1f MB  %d:%02d left\n",
+                         int(fraction * 100), frames, order, row, fps, speed, megabytes, int(left) / 60, int(left) % 60);
         std::fflush(stderr);
     }
 

@@ -1,7 +1,9 @@
-// Progress of a capture: a bar on a terminal, plain periodic lines otherwise.
+// Progress of a capture, like ffmpeg's: a bar on a terminal, plain periodic
+// lines otherwise, with the speed as a multiple of real time and the size of
+// the output so far.
 #pragma once
 #include <chrono>
-#include <string>
+#include <cstdint>
 
 namespace Ryx_Capture
 {
@@ -9,8 +11,11 @@ namespace Ryx_Capture
     {
     public:
         explicit Progress(bool quiet);
-        // fraction: 0 to 1 of the show; order and row: the music's position.
-        void Update(long frames, int order, int row, double fraction);
+        // Whether a line is due (five a second on a terminal, one every ten
+        // seconds otherwise); the caller then gathers the figures for Show.
+        bool Due();
+        // frames: rendered so far of `total`; show_seconds: show time rendered.
+        void Show(long frames, long total, int order, int row, double show_seconds, std::uint64_t bytes);
         void Finish();
 
     private:

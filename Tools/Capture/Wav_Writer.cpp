@@ -1,6 +1,7 @@
 #include "Tools/Capture/Wav_Writer.h"
 
 #include <cstring>
+#include <vector>
 
 namespace Ryx_Capture
 {
@@ -27,57 +28,34 @@ namespace Ryx_Capture
         }
     }
 
-    Wav_Writer::~Wav_Writer()
-    {
-        if (m_file)
-        {
-            std::fclose(m_file);
-            std::remove(m_temp.c_str());
-        }
-    }
-
     bool Wav_Writer::Open(const std::string& path, int rate, std::string& error)
     {
-        m_path = path;
-        m_temp = path + ".part";
         m_rate = rate;
-        m_file = std::fopen(m_temp.c_str(), "wb");
-        if (!m_file)
-            return error = "cannot write " + path + ": " + std::strerror(errno), false;
+        m_frames = 0;
+        if (!m_file.Open(path, error))
+            return false;
         std::uint8_t h[44];
         Header(h, m_rate, 0);
-        m_failed = std::fwrite(h, 1, 44, m_file) != 44;
+        m_file.Write(h, sizeof h);
         return true;
     }
 
     bool Wav_Writer::Add(const std::int16_t* samples, std::size_t frames)
     {
-        if (!m_file || m_failed)
-            return false;
         // Little-endian on disk whatever the machine.
+        std::vector<std::uint8_t> bytes(frames * 4);
         for (std::size_t i = 0; i < frames * 2; ++i)
-        {
-            std::uint8_t b[2] = {std::uint8_t(std::uint16_t(samples[i]) & 255), std::uint8_t(std::uint16_t(samples[i]) >> 8)};
-            if (std::fwrite(b, 1, 2, m_file) != 2)
-                return m_failed = true, false;
-        }
+            Put16(&bytes[2 * i], std::uint16_t(samples[i]));
         m_frames += frames;
-        return true;
+        return m_file.Write(bytes.data(), bytes.size());
     }
 
     bool Wav_Writer::Finish(std::string& error)
     {
-        if (!m_file)
-            return error = "no sound file open", false;
         std::uint8_t h[44];
         Header(h, m_rate, m_frames);
-        bool ok = !m_failed && std::fseek(m_file, 0, SEEK_SET) == 0 && std::fwrite(h, 1, 44, m_file) == 44;
-        ok = (std::fclose(m_file) == 0) && ok;
-        m_file = nullptr;
-        if (ok && std::rename(m_temp.c_str(), m_path.c_str()) == 0)
-            return true;
-        std::remove(m_temp.c_str());
-        error = "cannot write " + m_path;
-        return false;
+        m_file.Seek_To_Start();
+        m_file.Write(h, sizeof h);
+        return m_file.Close(error);
     }
 }
