@@ -27,9 +27,10 @@ namespace
         "Keys: Escape ends the show; Alt+Enter switches between full screen and a window.\n"
         "\n"
         "Data: the working folder when it holds tekno.xm; otherwise the first of\n"
-        "  PROGRAM_DIR/../data, PROGRAM_DIR/../../share/orvi/data and\n"
-        "  PROGRAM_DIR/../share/orvi/data that holds it (the build tree, then the\n"
-        "  installed layouts), where demo then changes.\n"
+        "  PROGRAM_DIR, PROGRAM_DIR/../data, PROGRAM_DIR/../../share/orvi/data and\n"
+        "  PROGRAM_DIR/../share/orvi/data that holds it (the program beside its\n"
+        "  files, the build tree, then the installed layouts), where demo then\n"
+        "  changes.\n"
         "\n"
         "Exit status: 0 at the end of the music, on Escape, or when the window is\n"
         "  closed; 1 when the module cannot play or there is no display;\n"
@@ -45,7 +46,7 @@ namespace
         if (folder.empty())
             return;  // the show reports what it misses
         std::error_code error;
-        std::filesystem::current_path(folder, error);
+        std::filesystem::current_path(std::u8string(folder.begin(), folder.end()), error);  // UTF-8
         if (error)
             std::fprintf(stderr, "demo: no tekno.xm here, and cannot enter the data folder %s: %s\n",
                          folder.c_str(), error.message().c_str());
@@ -56,6 +57,9 @@ namespace
 
 int main(int argc, char** argv)
 {
+    // First: where the program must join the console it was started from,
+    // this does so, and --help prints there.
+    Ryx_Platform::Post_Quit_On_Signals();
     for (int i = 1; i < argc; ++i)
     {
         if (std::strcmp(argv[i], "--help") == 0)
@@ -69,7 +73,6 @@ int main(int argc, char** argv)
             return 0;
         }
     }
-    Ryx_Platform::Post_Quit_On_Signals();
 
     std::string reason;
     if (!Ryx_Platform::Display_Available(&reason))

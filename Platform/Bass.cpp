@@ -122,7 +122,7 @@ namespace Ryx_Platform
         bool Read_File(const char* path, DWORD offset, DWORD length, std::vector<char>& bytes, std::string& reason)
         {
             // Checked before opening: opening a FIFO for reading waits for a
-            // writer, for ever.
+            // writer, for ever, and Windows refuses to open a folder at all.
             struct stat info;
             if (stat(path, &info) == 0 && !S_ISREG(info.st_mode))
             {

@@ -7,6 +7,7 @@
 namespace Ryx_Platform
 {
     // Returns once the box is answered; false at once when no box can be
-    // shown here (no display to show it on).
+    // shown here (no display to show it on). A null caption is the system's
+    // own, "Error".
     bool Show_Warning_Box(const char* caption, const char* text);
 }

@@ -215,6 +215,8 @@ namespace Ryx_Platform
 
     bool Show_Warning_Box(const char* caption, const char* text)
     {
+        if (!caption)
+            caption = "Error";
         Box box;
         box.x = XOpenDisplay(nullptr);
         if (!box.x)

@@ -8,10 +8,11 @@ namespace Ryx_Platform
     constexpr const char* Data_Marker = "tekno.xm";
 
     // The first folder that holds Data_Marker, tried in this order relative
-    // to the program file's folder: ../data (the build tree, bin beside data),
-    // ../../share/orvi/data (installed under PREFIX/libexec/orvi) and
-    // ../share/orvi/data (installed under PREFIX/bin). Absolute; empty when
-    // none holds it.
+    // to the program file's folder: the folder itself (the program beside its
+    // files, as the Windows package has it), ../data (the build tree, bin
+    // beside data), ../../share/orvi/data (installed under PREFIX/libexec/orvi)
+    // and ../share/orvi/data (installed under PREFIX/bin). Absolute; empty
+    // when none holds it. Paths in UTF-8.
     std::string Find_Data_Folder(const std::string& program_path);
 
     // True when folder holds something named Data_Marker (whether the module

@@ -117,6 +117,7 @@ namespace Ryx_Platform
 
     bool Display_Available(std::string* reason)
     {
+        const bool was_started = Video_Started();
         if (!Start_Video())
         {
             if (reason)
@@ -127,14 +128,16 @@ namespace Ryx_Platform
         // works: that shows nothing to anyone unless asked for by name.
         const char* driver = SDL_GetCurrentVideoDriver();
         const char* asked = std::getenv("SDL_VIDEODRIVER");
-        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
-            !(asked && std::strstr(asked, driver)))
-        {
-            if (reason)
-                *reason = "neither DISPLAY nor WAYLAND_DISPLAY leads to a screen";
-            return false;
-        }
-        return true;
+        bool available = !(driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+                           !(asked && std::strstr(asked, driver)));
+        if (!available && reason)
+            *reason = "neither DISPLAY nor WAYLAND_DISPLAY leads to a screen";
+        // Only asked: what the program sets up before its first window (the
+        // window class, where the system has them) must still find the video
+        // down.
+        if (!was_started)
+            Stop_Video();
+        return available;
     }
 
     void Display_Fail_Mode(int bits) { s_fail_bits = bits; }

@@ -23,8 +23,8 @@ namespace Ryx_Platform
 
     class Display;
 
-    // Whether a live display can be shown here (this starts the video);
-    // when not, the system's reason.
+    // Whether a live display can be shown here (this starts the video, and
+    // stops it again unless it was running); when not, the system's reason.
     bool Display_Available(std::string* reason);
 
     // Never null. window: the main window the display takes over, or null for

@@ -1,10 +1,12 @@
 // Key state like the system's asynchronous query: down now, or pressed since
-// the last query. SDL only learns of keys when events are pumped, so a query
-// pumps unless the message pump already did since the last query.
+// the last query. Presses SDL sees are latched, so a test's injected key, or
+// a press between two polls, still counts; SDL only learns of keys when
+// events are pumped, so a query pumps unless the message pump already did.
 #include "Platform/Keyboard.h"
 
 #include <SDL.h>
 #include <atomic>
+#include "Platform/Key_State.h"
 #include "Platform/Video.h"
 
 namespace Ryx_Platform
@@ -13,17 +15,6 @@ namespace Ryx_Platform
     {
         std::atomic<bool> s_pressed[256];
         bool s_pumped = false;
-
-        SDL_Keycode Sdl_Key_Of(int key)
-        {
-            if (key == VK_ESCAPE)
-                return SDLK_ESCAPE;
-            if (key >= 'A' && key <= 'Z')
-                return key - 'A' + 'a';
-            if (key >= '0' && key <= '9')
-                return key;
-            return SDLK_UNKNOWN;
-        }
     }
 
     void Latch_Key_Press(int key)
@@ -48,26 +39,26 @@ namespace Ryx_Platform
         SDL_PushEvent(&event);
     }
 
+    SDL_Keycode Sdl_Key_Of(int key)
+    {
+        if (key == VK_ESCAPE)
+            return SDLK_ESCAPE;
+        if (key >= 'A' && key <= 'Z')
+            return key - 'A' + 'a';
+        if (key >= '0' && key <= '9')
+            return key;
+        return SDLK_UNKNOWN;
+    }
+
     std::int16_t GetAsyncKeyState(int key)
     {
         if (key < 0 || key >= 256)
             return 0;
-        bool down = false;
-        if (Video_Started())
-        {
-            if (!s_pumped)
-                SDL_PumpEvents();
-            s_pumped = false;
-            SDL_Keycode sdl_key = Sdl_Key_Of(key);
-            if (sdl_key != SDLK_UNKNOWN)
-            {
-                int count = 0;
-                const Uint8* state = SDL_GetKeyboardState(&count);
-                SDL_Scancode code = SDL_GetScancodeFromKey(sdl_key);
-                down = code > 0 && code < count && state[code];
-            }
-        }
+        if (Video_Started() && !s_pumped)
+            SDL_PumpEvents();
+        s_pumped = false;
+        std::int16_t system = System_Key_State(key);
         bool pressed = s_pressed[key].exchange(false);
-        return static_cast<std::int16_t>((down ? 0x8000 : 0) | (pressed ? 1 : 0));
+        return static_cast<std::int16_t>(system | (pressed ? 1 : 0));
     }
 }

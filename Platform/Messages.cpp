@@ -160,6 +160,7 @@ namespace Ryx_Platform
             if (c.name == record->lpszClassName)
                 return 0;  // already registered, as the system answers
         s_classes.push_back({record->lpszClassName, *record});
+        Use_Window_Class(record->lpszClassName, record->style, record->hInstance);
         return static_cast<ATOM>(0xC000 + s_classes.size());
     }
 

@@ -51,7 +51,7 @@ namespace Ryx_Platform
         if (s_boxes.load() && Box_Wanted())
         {
             End_At_Once_On_Signals(true);
-            Show_Warning_Box(title, body);
+            Show_Warning_Box(caption, body);
             End_At_Once_On_Signals(false);
         }
     }

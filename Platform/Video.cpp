@@ -15,6 +15,7 @@ namespace Ryx_Platform
     {
         bool s_started = false;
         bool s_failed = false;
+        bool s_quit_at_exit = false;
         std::atomic<int> s_toggles{0};
 
         int Watch_Keys(void*, SDL_Event* event)
@@ -51,9 +52,20 @@ namespace Ryx_Platform
             return false;
         }
         SDL_AddEventWatch(&Watch_Keys, nullptr);
-        std::atexit(&SDL_Quit);
+        if (!s_quit_at_exit)
+            std::atexit(&SDL_Quit);
+        s_quit_at_exit = true;
         s_started = true;
         return true;
+    }
+
+    void Stop_Video()
+    {
+        if (!s_started)
+            return;
+        SDL_DelEventWatch(&Watch_Keys, nullptr);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        s_started = false;
     }
 
     bool Video_Started() { return s_started; }

@@ -4,9 +4,14 @@
 #pragma once
 #include <cstdint>
 
+// The build defines it itself where libraries export otherwise (Windows DLLs).
+#ifndef RYX_RASTERIZER_API
+#define RYX_RASTERIZER_API __attribute__((visibility("default")))
+#endif
+
 namespace Ryx_Rasterizer
 {
-    class __attribute__((visibility("default"))) Rasterizer
+    class RYX_RASTERIZER_API Rasterizer
     {
     public:
         virtual ~Rasterizer();

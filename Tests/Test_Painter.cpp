@@ -234,6 +234,7 @@ TEST(Painter, Paints_The_Same_Bytes_Every_Run)
 }
 
 // The generators themselves, where a fault would not show in one picture.
+#include "Tools/Painter/Font_Files.h"
 #include "Tools/Painter/Noise.h"
 #include "Tools/Painter/Shapes.h"
 #include "Tools/Painter/Text.h"
@@ -316,8 +317,11 @@ TEST(Painter_Kit, Blur_Keeps_Light_And_Wraps_Tiles)
 
 TEST(Painter_Kit, Text_Lands_Where_It_Was_Measured)
 {
-    Painter::Font font(std::string(RYX_FONT_DIR) + "/DejaVuSans-Bold.ttf");
+    Painter::Font font(Painter::Font_File(Painter::Face_Bold));
     ASSERT_TRUE(font.Is_Open());
+    // fontconfig always offers some font; a substitute for the face asked for
+    // is refused, since it would paint other pixels.
+    EXPECT_EQ(Painter::Font_File({"No Such Family:bold", "NoSuchFamily-Bold"}), "");
     Painter::Grey_Image image(400, 120);
     int width = font.Measure("LIGHT", 60, 4);
     Painter::Text_Box box = font.Draw_Centred(image, "LIGHT", 60, 200, 90, 1.0f, 4);

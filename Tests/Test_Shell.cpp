@@ -338,8 +338,8 @@ TEST(Demo_Process, HelpVersionNoDisplayAndAFifoModuleAnswerAtOnce)
     std::filesystem::remove_all(folder);
 }
 
-// The data folder beside the program: the build tree first, then the two
-// installed layouts; a folder counts only with tekno.xm in it.
+// The data folder beside the program: its own folder first, then the build
+// tree, then the two installed layouts; a folder counts only with tekno.xm in it.
 TEST(Data_Folder, FoundBesideTheProgramInTheBuildThenTheInstalledLayouts)
 {
     namespace fs = std::filesystem;
@@ -360,6 +360,8 @@ TEST(Data_Folder, FoundBesideTheProgramInTheBuildThenTheInstalledLayouts)
     EXPECT_EQ(Find_Data_Folder(installed), (root / "share" / "orvi" / "data").string());
     holds_module(root / "data");
     EXPECT_EQ(Find_Data_Folder(built), (root / "data").string()) << "the build tree comes first";
+    holds_module(root / "bin");
+    EXPECT_EQ(Find_Data_Folder(built), (root / "bin").string()) << "files beside the program come first";
     EXPECT_EQ(Find_Data_Folder(""), "");
     fs::remove_all(root);
 }

@@ -241,8 +241,13 @@ TEST(Texture_JPG, Unusable_Files_Give_An_Empty_Texture_Quietly)
     Outcome big = Load_Capturing(Texture_Test_File("huge.jpg", huge));
     Expect_Empty(big.texture.Get());
     EXPECT_NE(big.err.find("too many pixels"), std::string::npos) << big.err;
+    EXPECT_TRUE(reports.Reports().empty());
+}
 
-    // A FIFO would block the open for ever: refused before it.
+// A FIFO would block the open for ever: refused before it.
+TEST(Texture_JPG, A_FIFO_Is_Refused_Before_It_Is_Opened)
+{
+    Assertion_Recorder reports;
     const std::string fifo = Texture_Test_Path("fifo.jpg");
     std::filesystem::remove(fifo);
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

@@ -15,20 +15,20 @@ set -euo pipefail
 build_packages=(
   build-essential cmake pkg-config
   libsdl2-dev libx11-dev libopenmpt-dev libjpeg62-turbo-dev libpng-dev
-  libfreetype-dev fonts-dejavu-core
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
 )
 build_modules=(
-  sdl2 x11 libopenmpt libjpeg libpng freetype2
+  sdl2 x11 libopenmpt libjpeg libpng freetype2 fontconfig
   libavformat libavcodec libswscale libswresample libavutil
 )
-# The tests, the sanitizer and fuzzing runs, the benchmarks, the music's checks
-# and the live program's tests under X.
+# The tests, the sanitizer and fuzzing runs, the benchmarks, the music's checks,
+# the live program's tests under X and the release check.
 test_packages=(
   git libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
   xmp sox xvfb xauth xdotool libebur128-dev
-  ffmpeg bc python3
+  ffmpeg bc python3 man-db desktop-file-utils
 )
 
 case "${1:-all}" in
@@ -37,12 +37,21 @@ case "${1:-all}" in
   *) echo "usage: $0 [play]" >&2; exit 2 ;;
 esac
 
-have_font() {
-  local dir
-  for dir in /usr/share/fonts/truetype/dejavu /usr/share/fonts/dejavu /usr/local/share/fonts/truetype/dejavu; do
-    [ -e "$dir/DejaVuSans-Bold.ttf" ] && return 0
+# The painter's three faces, as fontconfig finds them (its fc-list, where
+# installed), else in the usual folders.
+have_fonts() {
+  local face dir found
+  for face in DejaVuSans-Bold DejaVuSansCondensed-Bold DejaVuSansMono-Bold; do
+    if command -v fc-list >/dev/null; then
+      [ -n "$(fc-list ":postscriptname=$face" file)" ] || return 1
+      continue
+    fi
+    found=0
+    for dir in /usr/share/fonts/truetype/dejavu /usr/share/fonts/dejavu /usr/local/share/fonts/truetype/dejavu; do
+      [ -e "$dir/$face.ttf" ] && found=1
+    done
+    [ $found -eq 1 ] || return 1
   done
-  return 1
 }
 
 # What building needs that is not there: pkg-config modules, and the rest.
@@ -50,13 +59,13 @@ missing_modules=() missing_tools=()
 find_missing() {
   local m
   missing_modules=() missing_tools=()
-  command -v cmake >/dev/null || missing_tools+=("cmake (3.25 or later)")
+  command -v cmake >/dev/null || missing_tools+=("cmake (3.20 or later)")
   command -v c++ >/dev/null || missing_tools+=("a C++20 compiler")
   command -v pkg-config >/dev/null || missing_tools+=("pkg-config")
   for m in "${build_modules[@]}"; do
     command -v pkg-config >/dev/null && pkg-config --exists "$m" || missing_modules+=("$m")
   done
-  have_font || missing_tools+=("the DejaVu fonts")
+  have_fonts || missing_tools+=("the DejaVu fonts (Sans Bold, Sans Condensed Bold, Sans Mono Bold)")
 }
 
 find_missing

@@ -290,7 +290,10 @@ namespace Ryx_Tools
         bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
         ok = std::fflush(file) == 0 && ok;
         ok = std::fclose(file) == 0 && ok;
-        if (ok && std::rename(temporary.c_str(), path.c_str()) == 0)
+        // std::filesystem's rename replaces an existing file on every system
+        // (the C library's does not on Windows).
+        std::error_code renamed;
+        if (ok && (std::filesystem::rename(temporary, target, renamed), !renamed))
             return true;
         std::remove(temporary.c_str());
         return false;

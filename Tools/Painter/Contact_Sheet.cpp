@@ -1,9 +1,10 @@
-// contact_sheet DATA_DIR FONT_DIR OUT.png: all 46 pictures on one sheet, each
+// contact_sheet DATA_DIR OUT.png: all 46 pictures on one sheet, each
 // read back through the show's own loaders, one row per group (JPEG
 // textures, the three word groups, the closing graphics, the glitch layer).
 // A picture that fails to load shows as a red cell.
 #include "Code/Texture.h"
 #include "Tools/Image_Writer/Image_Writer.h"
+#include "Tools/Painter/Font_Files.h"
 #include "Tools/Painter/Picture_List.h"
 #include "Tools/Painter/Text.h"
 
@@ -35,13 +36,13 @@ namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 4)
+    if (argc != 3)
     {
-        std::fprintf(stderr, "usage: contact_sheet DATA_DIR FONT_DIR OUT.png\n");
+        std::fprintf(stderr, "usage: contact_sheet DATA_DIR OUT.png\n");
         return 2;
     }
     std::string data_dir = argv[1];
-    Font font(std::string(argv[2]) + "/DejaVuSansMono.ttf");
+    Font font(Font_File(Face_Mono));
     const int rows = 6, sheet_w = Columns * Cell_W, sheet_h = rows * Cell_H;
     std::vector<std::uint32_t> sheet(static_cast<std::size_t>(sheet_w) * sheet_h, 0xFF202020u);
     Grey_Image labels(sheet_w, sheet_h);
@@ -103,11 +104,11 @@ int main(int argc, char** argv)
             auto channel = [&](int shift) { return std::min(255u, ((p >> shift) & 255) + v) << shift; };
             sheet[i] = 0xFF000000u | channel(16) | channel(8) | channel(0);
         }
-    if (!Ryx_Tools::Write_File(argv[3], Ryx_Tools::Encode_PNG(sheet_w, sheet_h, sheet.data())))
+    if (!Ryx_Tools::Write_File(argv[2], Ryx_Tools::Encode_PNG(sheet_w, sheet_h, sheet.data())))
     {
-        std::fprintf(stderr, "contact_sheet: could not write %s\n", argv[3]);
+        std::fprintf(stderr, "contact_sheet: could not write %s\n", argv[2]);
         return 1;
     }
-    std::printf("contact_sheet: %d pictures, %d failed to load, sheet %s\n", Picture_File_Count, failures, argv[3]);
+    std::printf("contact_sheet: %d pictures, %d failed to load, sheet %s\n", Picture_File_Count, failures, argv[2]);
     return failures == 0 ? 0 : 1;
 }

@@ -1,11 +1,14 @@
-// painter DATA_DIR [FONT_DIR]: paints every picture of the show and writes it
-// under DATA_DIR/texture and DATA_DIR/tekstit. Run by the build; the same
-// build always writes the same bytes. The TGA files use a mix of the
-// encodings the show's loader reads, so the show itself exercises them all.
+// painter DATA_DIR: paints every picture of the show and writes it under
+// DATA_DIR/texture and DATA_DIR/tekstit. Run by the build; the same build
+// always writes the same bytes. The TGA files use a mix of the encodings the
+// show's loader reads, so the show itself exercises them all.
+// painter --icon SIZE OUT.png: the program's icon for desktop menus.
 #include "Tools/Image_Writer/Image_Writer.h"
+#include "Tools/Painter/Font_Files.h"
 #include "Tools/Painter/Pictures.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -54,19 +57,38 @@ namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3)
+    if (argc == 4 && std::string(argv[1]) == "--icon")
     {
-        std::fprintf(stderr, "usage: painter DATA_DIR [FONT_DIR]\n");
+        int size = std::atoi(argv[2]);
+        if (size < 16 || size > 1024)
+        {
+            std::fprintf(stderr, "painter: an icon is 16 to 1024 pixels wide\n");
+            return 2;
+        }
+        std::vector<std::uint32_t> pixels = To_Pixels(Paint_Icon(size));
+        if (!Ryx_Tools::Write_File(argv[3], Ryx_Tools::Encode_PNG(size, size, pixels.data())))
+        {
+            std::fprintf(stderr, "painter: could not write %s\n", argv[3]);
+            return 1;
+        }
+        return 0;
+    }
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: painter DATA_DIR\n       painter --icon SIZE OUT.png\n");
         return 2;
     }
     Writer out{argv[1]};
-    // The build knows where the DejaVu fonts are; a caller may point elsewhere.
-    std::string font_dir = argc == 3 ? argv[2] : RYX_FONT_DIR;
-    Fonts fonts{Font(font_dir + "/DejaVuSans-Bold.ttf"), Font(font_dir + "/DejaVuSansCondensed-Bold.ttf"),
-                Font(font_dir + "/DejaVuSansMono-Bold.ttf")};
+    for (const Face& face : {Face_Bold, Face_Condensed, Face_Mono_Bold})
+        if (Font_File(face).empty())
+        {
+            std::fprintf(stderr, "painter: %s\n", Missing_Font_Message(face).c_str());
+            return 1;
+        }
+    Fonts fonts{Font(Font_File(Face_Bold)), Font(Font_File(Face_Condensed)), Font(Font_File(Face_Mono_Bold))};
     if (!fonts.bold.Is_Open() || !fonts.condensed.Is_Open() || !fonts.mono.Is_Open())
     {
-        std::fprintf(stderr, "painter: the DejaVu fonts are not in %s\n", font_dir.c_str());
+        std::fprintf(stderr, "painter: FreeType could not open the DejaVu fonts\n");
         return 1;
     }
 

@@ -38,4 +38,7 @@ namespace Ryx_Painter
     // one, 3 shot two) and the four stutter graphics, 640 x 360 grey.
     Grey_Image Paint_Drum(int index);
     Grey_Image Paint_Stutter(int index);
+
+    // The program's icon for desktop menus, size x size.
+    Colour_Image Paint_Icon(int size);
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace Ryx_Tools
@@ -253,7 +254,11 @@ namespace Ryx_Tools
                 return false;
             }
         }
-        if (std::rename(temporary.c_str(), path.c_str()) != 0)
+        // std::filesystem's rename replaces an existing file on every system
+        // (the C library's does not on Windows).
+        std::error_code renamed;
+        std::filesystem::rename(temporary, path, renamed);
+        if (renamed)
         {
             std::remove(temporary.c_str());
             return false;
