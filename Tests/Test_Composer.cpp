@@ -9,7 +9,7 @@
 #include "Tools/Module_Render/Module_Render.h"
 #include "Tools/Composer/Score_Parts.h"
 #include "Tools/Music_Check/Onsets.h"
-#include "Tools/Music_Check/Spectrum.h"
+#include "Tools/Music_Check/Power_Spectrum.h"
 
 #include <chrono>
 #include <cmath>
@@ -402,7 +402,7 @@ TEST(Composer, Drop_Brings_The_Hook_Which_Returns_Varied)
     EXPECT_NE(chords(22), chords(23));
 }
 
-TEST(Spectrum, Finds_A_Tone_Its_Band_And_Its_Pitch)
+TEST(Power_Spectrum, Finds_A_Tone_Its_Band_And_Its_Pitch)
 {
     // A 1 kHz tone over faint noise, and a decaying tone at 55.3 Hz.
     std::vector<float> tone(44100), low(44100);
@@ -412,9 +412,9 @@ TEST(Spectrum, Finds_A_Tone_Its_Band_And_Its_Pitch)
         tone[t] = float(0.5 * std::sin(2 * Synth::Pi * 1000.0 * double(t) / 44100.0) + 0.001 * noise.Next());
         low[t] = float(std::exp(-double(t) / 8000.0) * std::sin(2 * Synth::Pi * 55.3 * double(t) / 44100.0));
     }
-    const Spectrum s(tone, 0, 44100);
+    const Power_Spectrum s(tone, 0, 44100);
     EXPECT_GT(s.Share(900, 1100), 0.99);
     EXPECT_NEAR(s.Centroid(), 1000.0, 30.0);
-    EXPECT_EQ(Spectrum(std::vector<float>(8192, 0.0f), 0, 8192).Centroid(), 0.0);
+    EXPECT_EQ(Power_Spectrum(std::vector<float>(8192, 0.0f), 0, 8192).Centroid(), 0.0);
     EXPECT_NEAR(Peak_Frequency(low, 2000, 12000, 40, 75), 55.3, 0.3);
 }

@@ -8,7 +8,7 @@
 #include "Tools/Composer/Score_Parts.h"
 #include "Tools/Music_Check/Loudness.h"
 #include "Tools/Music_Check/Song.h"
-#include "Tools/Music_Check/Spectrum.h"
+#include "Tools/Music_Check/Power_Spectrum.h"
 
 namespace Ryx_Tools
 {
@@ -108,7 +108,7 @@ namespace Ryx_Tools
             total += s.energy;
             s.side_db = 10 * std::log10((side + 1e-15) / (mid + 1e-15));
             s.lufs = Integrated_Lufs(stereo, from, to);
-            const Spectrum spectrum(mono[i], from, to);
+            const Power_Spectrum spectrum(mono[i], from, to);
             s.centroid = spectrum.Centroid();
             s.below_200 = spectrum.Share(0, 200);
             s.mids = spectrum.Share(200, 2000);

@@ -8,12 +8,12 @@
 
 namespace Ryx_Tools
 {
-    class Spectrum
+    class Power_Spectrum
     {
     public:
         static constexpr int Size = 4096;  // 10.8 Hz bins at 44 100 Hz
 
-        Spectrum(const std::vector<float>& mono, std::int64_t from, std::int64_t to);
+        Power_Spectrum(const std::vector<float>& mono, std::int64_t from, std::int64_t to);
 
         double Total() const { return m_total; }
         double Share(double low_hz, double high_hz) const;  // 0-1 of the total

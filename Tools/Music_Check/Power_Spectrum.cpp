@@ -1,5 +1,5 @@
 // Power spectra for the music check: an in-place radix-2 FFT, nothing else.
-#include "Tools/Music_Check/Spectrum.h"
+#include "Tools/Music_Check/Power_Spectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,7 +41,7 @@ namespace Ryx_Tools
         double Hann(std::size_t i, std::size_t n) { return 0.5 - 0.5 * std::cos(2 * Pi * double(i) / double(n)); }
     }
 
-    Spectrum::Spectrum(const std::vector<float>& mono, std::int64_t from, std::int64_t to)
+    Power_Spectrum::Power_Spectrum(const std::vector<float>& mono, std::int64_t from, std::int64_t to)
         : m_power(Size / 2 + 1, 0.0)
     {
         from = std::max<std::int64_t>(0, from);
@@ -63,7 +63,7 @@ namespace Ryx_Tools
             m_total += p;
     }
 
-    double Spectrum::Share(double low_hz, double high_hz) const
+    double Power_Spectrum::Share(double low_hz, double high_hz) const
     {
         if (m_total <= 0)
             return 0;
@@ -77,7 +77,7 @@ namespace Ryx_Tools
         return sum / m_total;
     }
 
-    double Spectrum::Centroid() const
+    double Power_Spectrum::Centroid() const
     {
         if (m_total <= 0)
             return 0;
