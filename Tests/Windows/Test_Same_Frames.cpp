@@ -18,6 +18,7 @@
 #include "Platform/Bass.h"
 #include "Platform/Clock.h"
 #include "Platform/Display.h"
+#include "Tools/Capture/Frame_Clock.h"
 
 namespace
 {
@@ -38,15 +39,11 @@ namespace
         std::vector<std::int16_t> sound;
     };
 
-    // FNV-1a over the three shown bytes of each pixel, as the capture log has it.
     std::string Hash_Of(const std::uint32_t* pixels, std::size_t count)
     {
-        std::uint64_t hash = 14695981039346656037ull;
-        for (std::size_t i = 0; i < count; ++i)
-            for (int shift = 0; shift < 24; shift += 8)
-                hash = (hash ^ ((pixels[i] >> shift) & 255)) * 1099511628211ull;
         char text[17];
-        std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+        std::snprintf(text, sizeof text, "%016llx",
+                      static_cast<unsigned long long>(Ryx_Capture::Print_Frame(pixels, count).hash));
         return text;
     }
 
@@ -59,8 +56,8 @@ namespace
             state.seen[state.frames] = Hash_Of(pixels, std::size_t(width) * height);
         // On to the next frame's instant: the clock, and the sound to the sample.
         std::uint64_t n = std::uint64_t(++state.frames);
-        Ryx_Platform::Set_Virtual_Time(std::uint32_t(n * 1000 / Fps));
-        std::uint64_t target = n * 44100 / Fps;
+        Ryx_Platform::Set_Virtual_Time(Ryx_Capture::Frame_Milliseconds(n, Fps));
+        std::uint64_t target = Ryx_Capture::Frame_Sample(n, Fps);
         state.sound.resize(std::size_t(target - state.pulled) * 2);
         Ryx_Platform::Audio_Pull(state.sound.data(), std::size_t(target - state.pulled));
         state.pulled = target;

@@ -198,19 +198,10 @@ namespace Ryx_Capture
     // The picture's bytes without the top byte, which is not shown.
     void Capture_Session::Log_Frame(const std::uint32_t* pixels, int width, int height, int order, int row)
     {
-        std::uint64_t hash = 14695981039346656037ull;
-        std::uint64_t sum = 0;
-        std::size_t n = std::size_t(width) * height;
-        for (std::size_t i = 0; i < n; ++i)
-        {
-            std::uint32_t p = pixels[i];
-            for (int shift = 0; shift < 24; shift += 8)
-                hash = (hash ^ ((p >> shift) & 255)) * 1099511628211ull;
-            sum += ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
-        }
+        const Frame_Print print = Print_Frame(pixels, std::size_t(width) * height);
         char line[96];
         int length = std::snprintf(line, sizeof line, "%ld %d %d %016llx %.3f\n", m_frames, order, row,
-                                   static_cast<unsigned long long>(hash), double(sum) / (3.0 * double(n)));
+                                   static_cast<unsigned long long>(print.hash), print.brightness);
         if (!m_log.Write(line, std::size_t(length)))
         {
             std::string reason;
@@ -269,8 +260,8 @@ namespace Ryx_Capture
     void Capture_Session::Advance_Clocks(bool record)
     {
         std::uint64_t n = std::uint64_t(m_frames);
-        Ryx_Platform::Set_Virtual_Time(std::uint32_t(n * 1000 / std::uint64_t(m_options.fps)));
-        std::uint64_t target = n * Audio_Rate / std::uint64_t(m_options.fps);
+        Ryx_Platform::Set_Virtual_Time(Frame_Milliseconds(n, m_options.fps));
+        std::uint64_t target = Frame_Sample(n, m_options.fps);
         std::size_t count = std::size_t(target - m_pulled);
         m_pulled = target;
         if (m_sound.size() < count * 2)

@@ -13,6 +13,7 @@
 #include "Tools/Capture/Capture_Options.h"
 #include "Tools/Capture/Contact_Sheet.h"
 #include "Tools/Capture/Enlarge.h"
+#include "Tools/Capture/Frame_Clock.h"
 #include "Tools/Capture/Frame_Folder.h"
 #include "Tools/Capture/Output_File.h"
 #include "Tools/Capture/Progress.h"
@@ -21,9 +22,6 @@
 
 namespace Ryx_Capture
 {
-    constexpr int Audio_Rate = 44100;
-    constexpr int Show_Orders = 36;  // the show ends when order 36 starts
-
     // Which frames of the show the capture records, as frame indices.
     struct Capture_Plan
     {

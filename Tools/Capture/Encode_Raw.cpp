@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Tools/Capture/Frame_Clock.h"
 #include "Tools/Capture/Video_Writer.h"
 
 namespace
@@ -83,7 +84,7 @@ int main(int argc, char** argv)
             break;
         for (std::size_t k = 0; k < got; ++k)
         {
-            std::uint64_t target = std::uint64_t(n + long(k) + 1) * 44100 / std::uint64_t(settings.fps);
+            std::uint64_t target = Ryx_Capture::Frame_Sample(std::uint64_t(n + long(k) + 1), settings.fps);
             sounds[k].resize(std::size_t(target - pulled) * 2);
             sounds[k].resize(std::fread(sounds[k].data(), 4, target - pulled, sound) * 2);
             pulled = target;

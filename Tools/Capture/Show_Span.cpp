@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 #include "Platform/Bass.h"
+#include "Tools/Capture/Frame_Clock.h"
 
 namespace Ryx_Capture
 {
     namespace
     {
-        constexpr std::uint64_t Rate = 44100;
-        constexpr int Show_End_Order = 36;
-
         bool Ended(Ryx_Platform::HMUSIC music, Ryx_Platform::DWORD position)
         {
-            return (position & 0xFFFF) == Show_End_Order || Ryx_Platform::BASS_ChannelIsActive(music) == 0;
+            return (position & 0xFFFF) == Show_Orders || Ryx_Platform::BASS_ChannelIsActive(music) == 0;
         }
     }
 
@@ -39,7 +37,7 @@ namespace Ryx_Capture
     {
         using namespace Ryx_Platform;
         span = Show_Span();
-        BASS_Init(-2, DWORD(Rate), 0, nullptr);
+        BASS_Init(-2, DWORD(Audio_Rate), 0, nullptr);
         HMUSIC music = BASS_MusicLoad(0, module, 0, 0, 0);
         bool ok = music != 0 && BASS_MusicPlay(music);
         if (!ok)
@@ -53,7 +51,7 @@ namespace Ryx_Capture
         {
             // Frame n is drawn once n / fps seconds of sound have played.
             DWORD position = BASS_ChannelGetPosition(music);
-            for (std::uint64_t at = n * Rate / std::uint64_t(fps); pulled < at && end == 0;)
+            for (std::uint64_t at = Frame_Sample(n, fps); pulled < at && end == 0;)
             {
                 std::uint64_t step = (position >> 16) == 63 ? 1 : 64;
                 std::size_t count = std::size_t(std::min<std::uint64_t>(step, at - pulled));
@@ -72,8 +70,8 @@ namespace Ryx_Capture
         }
         if (ok)
         {
-            span.complete = (BASS_ChannelGetPosition(music) & 0xFFFF) == Show_End_Order;
-            span.seconds = double(end ? end : pulled) / double(Rate);
+            span.complete = (BASS_ChannelGetPosition(music) & 0xFFFF) == Show_Orders;
+            span.seconds = double(end ? end : pulled) / double(Audio_Rate);
         }
         if (music)
             BASS_MusicFree(music);
