@@ -1,5 +1,4 @@
-// The loaders read only regular files: opening a FIFO for reading waits for
-// a writer (for ever, before any message), and a device may never end.
+// The loaders read only regular files (see Platform/File_Kind.h for why).
 #pragma once
 
 namespace Ryx_Vektu

@@ -17,11 +17,10 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-
 #include "Platform/Audio_Device.h"
 #include "Platform/Audio_Player.h"
 #include "Platform/Clock.h"
+#include "Platform/File_Kind.h"
 
 namespace Ryx_Platform
 {
@@ -121,10 +120,7 @@ namespace Ryx_Platform
 
         bool Read_File(const char* path, DWORD offset, DWORD length, std::vector<char>& bytes, std::string& reason)
         {
-            // Checked before opening: opening a FIFO for reading waits for a
-            // writer, for ever, and Windows refuses to open a folder at all.
-            struct stat info;
-            if (stat(path, &info) == 0 && !S_ISREG(info.st_mode))
+            if (Get_Non_File_Kind(path))
             {
                 reason = "not a regular file";
                 return false;

@@ -28,6 +28,7 @@
 #include "Platform/Clock.h"
 #include "Platform/Data_Folder.h"
 #include "Platform/Display.h"
+#include "Platform/File_Kind.h"
 #include "Platform/Program_Path.h"
 #include "Platform/Report.h"
 #include "Tools/Capture/Capture_Options.h"
@@ -45,6 +46,8 @@ namespace Ryx_Capture
     {
         bool Is_Module(const std::string& path, std::string& reason)
         {
+            if (const char* kind = Ryx_Platform::Get_Non_File_Kind(path.c_str()))
+                return reason = std::string(kind) + ", not a file", false;
             std::FILE* f = std::fopen(path.c_str(), "rb");
             if (!f)
                 return reason = std::strerror(errno), false;

@@ -14,7 +14,7 @@ cxx=${CXX_FUZZ:-clang++}
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -I.
        -fsanitize=address,undefined -fno-sanitize-recover=undefined
        "-DRYX_MAX_TEXTURE_PIXELS=(1024u*1024u)")
-loader=(Code/Texture.cpp Code/Texture_TGA_Image.cpp Code/JPG_Source.cpp Code/Regular_File.cpp
+loader=(Code/Texture.cpp Code/Texture_TGA_Image.cpp Code/JPG_Source.cpp Code/Regular_File.cpp Platform/File_Kind.cpp
         Tools/Fuzz/Fuzz_Assertion.cpp)
 
 "$cxx" "${flags[@]}" -fsanitize=fuzzer Tools/Fuzz/Fuzz_TGA.cpp "${loader[@]}" -ljpeg -o "$out/Fuzz_TGA" &
