@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash Tools/install-deps.sh
+bash Tools/versions.sh
 
 jobs=$(nproc)
 # Tests and benchmarks on, whatever an earlier Tools/play.sh left in the cache.
