@@ -19,8 +19,7 @@ namespace
     const std::vector<char>& Bench_Module(std::string* name = nullptr)
     {
         static std::string found;
-        static std::vector<char> bytes = []
-        {
+        static std::vector<char> bytes = [] {
             for (const char* file : {"tekno.xm", "audio_yardstick.xm"})
             {
                 std::ifstream in(std::string(RYX_DATA_DIR) + "/" + file, std::ios::binary);
@@ -105,7 +104,8 @@ static void Audio_Position_Error(benchmark::State& state)
         state.SkipWithError("no module in the data folder: build the Data target");
         return;
     }
-    std::vector<Ryx_Platform::Row_Start> truth = Ryx_Platform::Reference_Row_Starts(bytes.data(), bytes.size(), 20 * 44100);
+    std::vector<Ryx_Platform::Row_Start> truth =
+        Ryx_Platform::Reference_Row_Starts(bytes.data(), bytes.size(), 20 * 44100);
     Ryx_Platform::Device_Double device;
     device.buffer_frames = device.latency_frames = std::uint32_t(state.range(0));
     device.drift = 0.02;

@@ -31,8 +31,7 @@ static void Engine_Loop_Overhead(benchmark::State& state)
             pump.Execute();
         }
         catch (Windows_Msg&)
-        {
-        }
+        {}
         bool escape = Ryx_Platform::GetAsyncKeyState(Ryx_Platform::VK_ESCAPE) != 0;
         benchmark::DoNotOptimize(scene);
         benchmark::DoNotOptimize(end);

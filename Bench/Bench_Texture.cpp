@@ -35,12 +35,31 @@ namespace
     }
 
     // Smooth shapes with some grain, like the show's painted pictures.
-    std::uint8_t Shade(int x, int y, int c) { return std::uint8_t((x * (c + 1) + y * (3 - c) + ((x * y) >> 5)) ^ (x * 7 + y * 13) % 5); }
+    std::uint8_t Shade(int x, int y, int c)
+    {
+        return std::uint8_t((x * (c + 1) + y * (3 - c) + ((x * y) >> 5)) ^ (x * 7 + y * 13) % 5);
+    }
 
     Bytes Tga_8_Bit(int w, int h)
     {
-        Bytes f = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, std::uint8_t(w), std::uint8_t(w >> 8),
-                   std::uint8_t(h), std::uint8_t(h >> 8), 8, 0x00};
+        Bytes f = {0,
+                   0,
+                   3,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   std::uint8_t(w),
+                   std::uint8_t(w >> 8),
+                   std::uint8_t(h),
+                   std::uint8_t(h >> 8),
+                   8,
+                   0x00};
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 f.push_back(Shade(x, y, 1));

@@ -49,9 +49,8 @@ namespace Ryx_Bench
                 const float angle = std::atan2(dy, dx) * (256.0f / 6.2831853f);
                 const float depth = 2000.0f / (std::sqrt(dx * dx + dy * dy) + 1.0f) + 50.0f * time;
                 const float shade = 40.0f + 25.0f * std::sqrt(dx * dx + dy * dy);
-                v[i * columns + j] = Ryx_Vektu::Grid_Vertex{std::int32_t(angle * 65535.0f),
-                                                             std::int32_t(depth * 65535.0f),
-                                                             std::int32_t(shade * 65535.0f)};
+                v[i * columns + j] = Ryx_Vektu::Grid_Vertex{
+                    std::int32_t(angle * 65535.0f), std::int32_t(depth * 65535.0f), std::int32_t(shade * 65535.0f)};
             }
     }
 
@@ -99,7 +98,10 @@ namespace Ryx_Bench
                 f2 = 9 * std::cos(9.5f * p) + f1;
                 f3 = 9 * std::sin(13.6f * p) + f2;
                 f4 = f1 - 9 * std::cos(17 * p);
-                f1 *= scale; f2 *= scale; f3 *= scale; f4 *= scale;
+                f1 *= scale;
+                f2 *= scale;
+                f3 *= scale;
+                f4 *= scale;
                 sx = 1.6f;
             }
             else
@@ -109,8 +111,8 @@ namespace Ryx_Bench
                 f3 = 6 * std::sin(7.6f * p) + 10;
                 f4 = 10 - 2 * std::cos(17 * p);
             }
-            segments[k] = Segment{x[2 * k] * f1 * sx + 320, y[2 * k] * f2 + 240,
-                                  x[2 * k + 1] * f3 * sx + 320, y[2 * k + 1] * f4 + 240};
+            segments[k] = Segment{x[2 * k] * f1 * sx + 320, y[2 * k] * f2 + 240, x[2 * k + 1] * f3 * sx + 320,
+                                  y[2 * k + 1] * f4 + 240};
         }
         return segments;
     }

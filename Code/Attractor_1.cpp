@@ -111,7 +111,7 @@ namespace Ryx_Vektu
             }
         }
 
-        double tau = 10.0 * now; // not rounded to float
+        double tau = 10.0 * now;  // not rounded to float
         for (Swirl_Point& point : s_cues.points)
         {
             point.x = To_Float(point.reach_x * std::sin(tau * point.rate_x) + point.centre_x);
@@ -135,8 +135,9 @@ namespace Ryx_Vektu
             m_overlay = m_pictures[Rand() % 4].Get();
         if (p.order == 30)
             m_draw_grid = false;
-        if (new_row && ((p.order == 22 && (p.row == 36 || p.row == 45 || p.row == 54)) ||
-                        (p.order == 23 && (p.row == 36 || p.row == 44))))
+        if (new_row &&
+            ((p.order == 22 && (p.row == 36 || p.row == 45 || p.row == 54)) ||
+             (p.order == 23 && (p.row == 36 || p.row == 44))))
             m_spread = 0.001f;
         s_cues.previous_row = p.row;
     }
@@ -159,7 +160,8 @@ namespace Ryx_Vektu
                 {
                     Swirl_Sum sum = Sum_Swirl(s_cues.points, Swirl_Count, i, j, cs, sn);
                     float scale = To_Float((std::sin(4.0 * sum.angle) * double(0.15f) + 1.0) * m_spread * 16.0);
-                    *vertex = Grid_Vertex{Vertex_Value(double(scale) * sum.x), Vertex_Value(double(scale) * sum.y), shade};
+                    *vertex =
+                        Grid_Vertex{Vertex_Value(double(scale) * sum.x), Vertex_Value(double(scale) * sum.y), shade};
                 }
         }
         m_pulse = To_Float(m_pulse + (1.0 - m_pulse) * double(0.4f));
@@ -205,8 +207,7 @@ namespace Ryx_Vektu
         {
             // Signed: the offset swings from -255 to 256 times the strength.
             std::int32_t offset = static_cast<std::int32_t>(Glitch_Step() & 511u) - 255;
-            s_cues.glitch_jitter = To_Float(
-                s_cues.glitch_jitter + (offset * strength - s_cues.glitch_jitter) * 0.02);
+            s_cues.glitch_jitter = To_Float(s_cues.glitch_jitter + (offset * strength - s_cues.glitch_jitter) * 0.02);
             std::int64_t start =
                 static_cast<std::int64_t>(double(w) * double(y) + s_cues.glitch_shift + s_cues.glitch_jitter);
             // Only pixels read inside the picture and written inside the frame.

@@ -7,8 +7,7 @@ using namespace Ryx_Platform;
 
 namespace Ryx_Vektu
 {
-    DX_Window::DX_Window(void* instance, void* window, std::uint32_t width, std::uint32_t height,
-                         std::uint32_t bits)
+    DX_Window::DX_Window(void* instance, void* window, std::uint32_t width, std::uint32_t height, std::uint32_t bits)
         : m_instance(instance), m_hwnd(window), m_width(width), m_height(height), m_bits(32), m_bytes(4)
     {
         m_draw = Display_Create(window);
@@ -80,8 +79,8 @@ namespace Ryx_Vektu
     std::uint32_t DX_Window::Get_Bytes_Per_Pixel() { return 4; }
     void DX_Window::Clear() { std::memset(m_buffer.get(), 0, std::size_t(m_width) * m_height * 4); }
 
-    Ryx_Lib::Single<Window> Create_DX_Window(void* instance, void* window, std::uint32_t width,
-                                             std::uint32_t height, std::uint32_t bits)
+    Ryx_Lib::Single<Window> Create_DX_Window(void* instance, void* window, std::uint32_t width, std::uint32_t height,
+                                             std::uint32_t bits)
     {
         return Ryx_Lib::Single<Window>(new DX_Window(instance, window, width, height, bits));
     }

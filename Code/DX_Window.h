@@ -53,6 +53,6 @@ namespace Ryx_Vektu
         return static_cast<std::uint16_t>(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
     }
 
-    Ryx_Lib::Single<Window> Create_DX_Window(void* instance, void* window, std::uint32_t width,
-                                             std::uint32_t height, std::uint32_t bits);
+    Ryx_Lib::Single<Window> Create_DX_Window(void* instance, void* window, std::uint32_t width, std::uint32_t height,
+                                             std::uint32_t bits);
 }

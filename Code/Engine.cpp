@@ -38,8 +38,7 @@ namespace Ryx_Vektu
                         std::size_t(columns) * 4);
     }
 
-    Engine_Impl::Engine_Impl(void* instance, void* hwnd, bool nosound, Roster_Function roster)
-        : m_roster(roster)
+    Engine_Impl::Engine_Impl(void* instance, void* hwnd, bool nosound, Roster_Function roster) : m_roster(roster)
     {
         m_window = Create_DX_Window(instance, hwnd, 640, 480, 32);
         m_music = Create_Music("tekno.xm", hwnd, nosound);

@@ -14,8 +14,8 @@ namespace Ryx_Vektu
     // Why Run returned.
     enum class Show_End
     {
-        Not_Ended,     // Run has not returned (or was left by an exception)
-        Music_End,     // order 36, or the module played to its end
+        Not_Ended,  // Run has not returned (or was left by an exception)
+        Music_End,  // order 36, or the module played to its end
         Escape,
         Music_Failed,  // the module could not play at all
     };

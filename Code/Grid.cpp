@@ -28,8 +28,7 @@ namespace Ryx_Vektu
         class Grid_Impl : public Grid
         {
         public:
-            Grid_Impl(Window* window, Texture* texture, int columns, int rows,
-                      std::unique_ptr<Grid_Vertex[]> vertices)
+            Grid_Impl(Window* window, Texture* texture, int columns, int rows, std::unique_ptr<Grid_Vertex[]> vertices)
                 : m_window(window), m_texture(texture), m_columns(columns), m_rows(rows),
                   m_vertices(std::move(vertices))
             {
@@ -82,8 +81,10 @@ namespace Ryx_Vektu
             if (shift > 10)
             {
                 // The report names no texture: say which one it is.
-                std::fprintf(stderr, "Grid: texture %s is %d x %d pixels; a grid needs a width that is a power of two "
-                             "up to 1024, and draws nothing with it\n", m_texture->Get_Name(), width, height);
+                std::fprintf(stderr,
+                             "Grid: texture %s is %d x %d pixels; a grid needs a width that is a power of two "
+                             "up to 1024, and draws nothing with it\n",
+                             m_texture->Get_Name(), width, height);
                 RYX_ASSERT(!"invalid texture width");
                 return;
             }
@@ -172,14 +173,18 @@ namespace Ryx_Vektu
                             const std::uint8_t* t = texels + 4 * std::size_t(x + y);
                             // (s >> 16) & 0x1FF, times the 256 bytes of a level.
                             const std::uint8_t* level = table + ((s >> 8) & 0x1FF00);
-                            row[px] = 0xFF000000u | std::uint32_t(level[t[2]]) << 16 |
-                                      std::uint32_t(level[t[1]]) << 8 | level[t[0]];
+                            row[px] = 0xFF000000u | std::uint32_t(level[t[2]]) << 16 | std::uint32_t(level[t[1]]) << 8 |
+                                level[t[0]];
                             u += du;
                             v += dv;
                             s += ds;
                         }
-                        ul += dul; vl += dvl; sl += dsl;
-                        ur += dur; vr += dvr; sr += dsr;
+                        ul += dul;
+                        vl += dvl;
+                        sl += dsl;
+                        ur += dur;
+                        vr += dvr;
+                        sr += dsr;
                     }
                 }
             }
@@ -213,8 +218,8 @@ namespace Ryx_Vektu
                                   std::uint32_t(m_width_mask),
                                   std::uint32_t(m_height_mask),
                                   std::uint32_t(m_width_shift)};
-            const Cell_Filler fill = Pick_Filler(m_height_mask > 0xFFFF, sampler.width_shift,
-                                                 std::make_integer_sequence<int, 11>());
+            const Cell_Filler fill =
+                Pick_Filler(m_height_mask > 0xFFFF, sampler.width_shift, std::make_integer_sequence<int, 11>());
             fill(buffer, width, height, (height + 16 - 16 * std::int64_t(m_rows)) / 2, m_vertices.get(), m_columns,
                  m_rows, sampler);
         }

@@ -79,8 +79,8 @@ namespace Ryx_Vektu
     {
         if (cinfo->src == nullptr)
         {
-            cinfo->src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
-                reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JPG_Source)));
+            cinfo->src = static_cast<jpeg_source_mgr*>(
+                (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JPG_Source)));
             JPG_Source* src = Source_Of(cinfo);
             src->buffer = static_cast<JOCTET*>((*cinfo->mem->alloc_small)(
                 reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, JPG_Source_Buffer_Size * sizeof(JOCTET)));

@@ -174,8 +174,12 @@ namespace Ryx_Vektu
         {
             if (x0 > x1)
             {
-                float t = x0; x0 = x1; x1 = t;
-                t = y0; y0 = y1; y1 = t;
+                float t = x0;
+                x0 = x1;
+                x1 = t;
+                t = y0;
+                y0 = y1;
+                y1 = t;
             }
             const std::int32_t xs = std::int32_t(x0), xe = std::int32_t(x1);
             const std::int32_t n = xe - xs;
@@ -187,8 +191,12 @@ namespace Ryx_Vektu
         {
             if (y0 > y1)
             {
-                float t = x0; x0 = x1; x1 = t;
-                t = y0; y0 = y1; y1 = t;
+                float t = x0;
+                x0 = x1;
+                x1 = t;
+                t = y0;
+                y0 = y1;
+                y1 = t;
             }
             const std::int32_t ys = std::int32_t(y0), ye = std::int32_t(y1);
             const std::int32_t n = ye - ys;

@@ -69,8 +69,7 @@ namespace Ryx_Vektu
         {
             const Line_Point& P = turned[2 * std::size_t(k)];
             const Line_Point& Q = turned[2 * std::size_t(k) + 1];
-            Draw_AA_Line(window, line_colour,
-                         To_Float(double(P.x) * f1 + cx), To_Float(double(P.y) * f2 + cy),
+            Draw_AA_Line(window, line_colour, To_Float(double(P.x) * f1 + cx), To_Float(double(P.y) * f2 + cy),
                          To_Float(double(Q.x) * f3 + cx), To_Float(double(Q.y) * f4 + cy));
         }
     }

@@ -12,6 +12,5 @@ namespace Ryx_Vektu
     // otherwise. Reports on stderr, naming the file, when the image is unusable
     // or its pixel count is not what the scene expects (fewer than want_at_least
     // or more than room).
-    std::size_t Usable_Overlay_Bytes(Texture* image, const char* path,
-                                     std::size_t want_at_least, std::size_t room);
+    std::size_t Usable_Overlay_Bytes(Texture* image, const char* path, std::size_t want_at_least, std::size_t room);
 }

@@ -30,21 +30,17 @@ namespace Ryx_Vektu
         constexpr int c_clear = -2;
         constexpr int c_cue_rows[8] = {0, 10, 16, 26, 32, 42, 48, 58};
         constexpr int c_cues[4][8] = {
-            {0, 1, 2, 3, 4, 5, 6, 7},                                 // a1 to a8
-            {8, 9, 10, 11, 12, 13, 14, 15},                           // b1 to b8
-            {16, 17, 18, 19, 20, 21, 22, 23},                         // c1 to c8
-            {24, 25, c_keep, c_keep, c_keep, c_keep, c_keep, c_clear}, // c9, c10, none
+            {0, 1, 2, 3, 4, 5, 6, 7},                                   // a1 to a8
+            {8, 9, 10, 11, 12, 13, 14, 15},                             // b1 to b8
+            {16, 17, 18, 19, 20, 21, 22, 23},                           // c1 to c8
+            {24, 25, c_keep, c_keep, c_keep, c_keep, c_keep, c_clear},  // c9, c10, none
         };
     }
 
     Line_Part::Line_Part(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
-        : m_window(window),
-          m_base(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
-          m_turned(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
-          m_colour(setup.colour),
-          m_type(setup.type),
-          m_count(setup.count),
-          m_base_colour(setup.colour)
+        : m_window(window), m_base(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
+          m_turned(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}), m_colour(setup.colour), m_type(setup.type),
+          m_count(setup.count), m_base_colour(setup.colour)
     {
         s_cue = Cue_State{};
 
@@ -67,15 +63,9 @@ namespace Ryx_Vektu
 
         switch (m_type)
         {
-        case 0:
-            Make_Lissajous_Figure(m_base, m_count);
-            break;
-        case 1:
-            Make_Wobble_Figure(m_base, m_count);
-            break;
-        default:
-            RYX_ASSERT(!"invalid line part type");
-            break;
+        case 0: Make_Lissajous_Figure(m_base, m_count); break;
+        case 1: Make_Wobble_Figure(m_base, m_count); break;
+        default: RYX_ASSERT(!"invalid line part type"); break;
         }
     }
 
@@ -195,8 +185,7 @@ namespace Ryx_Vektu
             {
                 const Line_Point& P = m_turned[2 * std::size_t(k)];
                 const Line_Point& Q = m_turned[2 * std::size_t(k) + 1];
-                Draw_AA_Line(m_window, line_colour,
-                             To_Float(P.x * s * f1 * 1.6f + cx), To_Float(P.y * s * f2 + cy),
+                Draw_AA_Line(m_window, line_colour, To_Float(P.x * s * f1 * 1.6f + cx), To_Float(P.y * s * f2 + cy),
                              To_Float(Q.x * s * f3 * 1.6f + cx), To_Float(Q.y * s * f4 + cy));
             }
         }
@@ -213,7 +202,8 @@ namespace Ryx_Vektu
         {
             double k = j - 8;
             double v = (1.0 - (k / 8.0) * (k / 8.0)) * s_cue.bar_level * 0.2f;
-            band[j] = std::uint32_t(int(25.0 * v)) << 16 | std::uint32_t(int(28.0 * v)) << 8 | std::uint32_t(int(49.0 * v));
+            band[j] =
+                std::uint32_t(int(25.0 * v)) << 16 | std::uint32_t(int(28.0 * v)) << 8 | std::uint32_t(int(49.0 * v));
         }
         std::uint32_t width = m_window->Get_Width();
         std::uint32_t height = m_window->Get_Height();

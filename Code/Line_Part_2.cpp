@@ -23,32 +23,39 @@ namespace Ryx_Vektu
             "texture/g1.tga",        "texture/g2.tga",       "texture/g3.tga",     "texture/g4.tga",
         };
 
-        enum { basari, snare, vs1, vs2, g1, g2, g3, g4, keep = -1 };
+        enum
+        {
+            basari,
+            snare,
+            vs1,
+            vs2,
+            g1,
+            g2,
+            g3,
+            g4,
+            keep = -1
+        };
 
         // Image cued at each row mod 32 of look-ahead orders 30 and 31.
         constexpr int c_drums_30[32] = {
-            basari, keep, keep, snare, keep, keep, keep, vs1, keep, vs2, basari, keep, keep, snare, keep, vs1,
-            basari, keep, keep, vs1, snare, keep, keep, basari, keep, keep, snare, keep, keep, vs1, keep, vs2,
+            basari, keep, keep, snare, keep,  keep, keep, vs1,    keep, vs2,  basari, keep, keep, snare, keep, vs1,
+            basari, keep, keep, vs1,   snare, keep, keep, basari, keep, keep, snare,  keep, keep, vs1,   keep, vs2,
         };
         constexpr int c_drums_31[32] = {
-            basari, keep, keep, keep, keep, keep, snare, vs1, keep, vs2, basari, keep, keep, snare, keep, vs1,
-            basari, keep, keep, vs1, snare, keep, keep, basari, keep, keep, snare, keep, keep, vs1, keep, vs2,
+            basari, keep, keep, keep, keep,  keep, snare, vs1,    keep, vs2,  basari, keep, keep, snare, keep, vs1,
+            basari, keep, keep, vs1,  snare, keep, keep,  basari, keep, keep, snare,  keep, keep, vs1,   keep, vs2,
         };
         // Image cued at rows 0 to 31 of look-ahead order 32; later rows keep it.
         constexpr int c_g_32[32] = {
             g1, keep, keep, keep, g2, keep, keep, keep, keep, keep, g3, keep, g4, g2, g3, g4,
-            g3, g1, g2, g3, g4, g3, g2, g4, g1, g3, g4, g2, g4, g1, g2, g3,
+            g3, g1,   g2,   g3,   g4, g3,   g2,   g4,   g1,   g3,   g4, g2,   g4, g1, g2, g3,
         };
     }
 
     Line_Part_2::Line_Part_2(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
-        : m_window(window),
-          m_base(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
-          m_turned(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
-          m_colour(setup.colour),
-          m_type(setup.type),
-          m_count(setup.count),
-          m_base_colour(setup.colour)
+        : m_window(window), m_base(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
+          m_turned(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}), m_colour(setup.colour), m_type(setup.type),
+          m_count(setup.count), m_base_colour(setup.colour)
     {
         s_cue = Cue_State{};
 

@@ -15,26 +15,25 @@
 
 namespace
 {
-    const char* const Usage =
-        "Usage: demo [-n]\n"
-        "Plays the show full screen, with sound, from its data folder.\n"
-        "\n"
-        "  -n          play without sound, in step all the same (so does any other\n"
-        "              command line of two or more characters starting with '-')\n"
-        "  --help      print this help and exit\n"
-        "  --version   print the version and exit\n"
-        "\n"
-        "Keys: Escape ends the show; Alt+Enter switches between full screen and a window.\n"
-        "\n"
-        "Data: the working folder when it holds tekno.xm; otherwise the first of\n"
-        "  PROGRAM_DIR, PROGRAM_DIR/../data, PROGRAM_DIR/../../share/orvi/data and\n"
-        "  PROGRAM_DIR/../share/orvi/data that holds it (the program beside its\n"
-        "  files, the build tree, then the installed layouts), where demo then\n"
-        "  changes.\n"
-        "\n"
-        "Exit status: 0 at the end of the music, on Escape, or when the window is\n"
-        "  closed; 1 when the module cannot play or there is no display;\n"
-        "  130 on Ctrl+C (SIGINT), 143 on SIGTERM.\n";
+    const char* const Usage = "Usage: demo [-n]\n"
+                              "Plays the show full screen, with sound, from its data folder.\n"
+                              "\n"
+                              "  -n          play without sound, in step all the same (so does any other\n"
+                              "              command line of two or more characters starting with '-')\n"
+                              "  --help      print this help and exit\n"
+                              "  --version   print the version and exit\n"
+                              "\n"
+                              "Keys: Escape ends the show; Alt+Enter switches between full screen and a window.\n"
+                              "\n"
+                              "Data: the working folder when it holds tekno.xm; otherwise the first of\n"
+                              "  PROGRAM_DIR, PROGRAM_DIR/../data, PROGRAM_DIR/../../share/orvi/data and\n"
+                              "  PROGRAM_DIR/../share/orvi/data that holds it (the program beside its\n"
+                              "  files, the build tree, then the installed layouts), where demo then\n"
+                              "  changes.\n"
+                              "\n"
+                              "Exit status: 0 at the end of the music, on Escape, or when the window is\n"
+                              "  closed; 1 when the module cannot play or there is no display;\n"
+                              "  130 on Ctrl+C (SIGINT), 143 on SIGTERM.\n";
 
     // The working folder stays when it is a data folder; otherwise demo
     // moves to the one beside it, and says so. File names stay relative.
@@ -48,8 +47,8 @@ namespace
         std::error_code error;
         std::filesystem::current_path(std::u8string(folder.begin(), folder.end()), error);  // UTF-8
         if (error)
-            std::fprintf(stderr, "demo: no tekno.xm here, and cannot enter the data folder %s: %s\n",
-                         folder.c_str(), error.message().c_str());
+            std::fprintf(stderr, "demo: no tekno.xm here, and cannot enter the data folder %s: %s\n", folder.c_str(),
+                         error.message().c_str());
         else
             std::fprintf(stderr, "demo: no tekno.xm here; using the data folder %s\n", folder.c_str());
     }

@@ -10,8 +10,8 @@ void Create_Main_Window(Ryx_Platform::HINSTANCE instance);
 
 // WM_DESTROY returns 0 and ends nothing; WM_CLOSE posts a quit with code 0;
 // everything else goes to the default.
-Ryx_Platform::LRESULT Window_Proc(Ryx_Platform::HWND window, Ryx_Platform::UINT message,
-                                  Ryx_Platform::WPARAM wparam, Ryx_Platform::LPARAM lparam);
+Ryx_Platform::LRESULT Window_Proc(Ryx_Platform::HWND window, Ryx_Platform::UINT message, Ryx_Platform::WPARAM wparam,
+                                  Ryx_Platform::LPARAM lparam);
 
 // On for a command line (the text after the program's name) longer than one
 // character that starts with a dash.
@@ -20,5 +20,4 @@ bool Is_Nosound(const char* command_line);
 // 0 at the end of the music or on Escape, 1 when the module cannot play, a
 // quit message's code otherwise. One line on stderr as the show starts and
 // one as it ends.
-int WinMain(Ryx_Platform::HINSTANCE instance, Ryx_Platform::HINSTANCE previous, const char* command_line,
-            int show);
+int WinMain(Ryx_Platform::HINSTANCE instance, Ryx_Platform::HINSTANCE previous, const char* command_line, int show);

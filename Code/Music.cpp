@@ -13,7 +13,7 @@ namespace Ryx_Vektu
     {
         RYX_ASSERT(s_music == 0);
         s_music = this;
-        RYX_ASSERT(BASS_Init( nosound?-2:-1, 44100, 0, hwnd));
+        RYX_ASSERT(BASS_Init(nosound ? -2 : -1, 44100, 0, hwnd));
         BASS_SetVolume(100);
         BASS_Start();
         m_mod = BASS_MusicLoad(0, file_name, 0, 0, 1);

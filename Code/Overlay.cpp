@@ -26,14 +26,14 @@ namespace Ryx_Vektu
             const Lanes_8 e = g & 0xFE;
             // Interleaving builds the grey already masked as Saturating_Add
             // masks it: blue g, green g & 0xFE, red g & 0xFE, top byte 0.
-            const Lanes_16 blue_green_0 = (Lanes_16)__builtin_shufflevector(
-                g, e, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
-            const Lanes_16 blue_green_1 = (Lanes_16)__builtin_shufflevector(
-                g, e, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
-            const Lanes_16 red_0 = (Lanes_16)__builtin_shufflevector(
-                e, zero, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
-            const Lanes_16 red_1 = (Lanes_16)__builtin_shufflevector(
-                e, zero, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
+            const Lanes_16 blue_green_0 =
+                (Lanes_16)__builtin_shufflevector(g, e, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+            const Lanes_16 blue_green_1 =
+                (Lanes_16)__builtin_shufflevector(g, e, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
+            const Lanes_16 red_0 =
+                (Lanes_16)__builtin_shufflevector(e, zero, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+            const Lanes_16 red_1 = (Lanes_16)__builtin_shufflevector(e, zero, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13,
+                                                                     29, 14, 30, 15, 31);
             const Lanes_32 grey[4] = {
                 (Lanes_32)__builtin_shufflevector(blue_green_0, red_0, 0, 8, 1, 9, 2, 10, 3, 11),
                 (Lanes_32)__builtin_shufflevector(blue_green_0, red_0, 4, 12, 5, 13, 6, 14, 7, 15),

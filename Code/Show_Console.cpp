@@ -8,9 +8,9 @@ std::string Start_Line(bool nosound, const std::string& sound_device)
 {
     std::error_code error;
     std::string folder = std::filesystem::current_path(error).string();
-    std::string sound = nosound                ? "silently (-n)"
-                        : sound_device.empty() ? "silently (no sound device)"
-                                               : "with sound through " + sound_device;
+    std::string sound = nosound ? "silently (-n)"
+        : sound_device.empty()  ? "silently (no sound device)"
+                                : "with sound through " + sound_device;
     return "demo: playing the show from " + folder + ", " + sound + "; Escape ends it";
 }
 
@@ -31,20 +31,18 @@ std::string End_Line(const Show_Outcome& outcome)
     }
     switch (outcome.end)
     {
-    case Show_End::Music_End:
-        return "demo: the show has ended with its music" + status;
-    case Show_End::Escape:
-        return "demo: Escape ended the show" + status;
+    case Show_End::Music_End: return "demo: the show has ended with its music" + status;
+    case Show_End::Escape: return "demo: Escape ended the show" + status;
     case Show_End::Music_Failed:
     {
         std::error_code error;
         std::string folder = std::filesystem::current_path(error).string();
         return "demo: no show without its music: tekno.xm in " + folder +
-               " is missing or not a module (see above); run demo from the data folder that the build makes "
-               "(build/data), or make it with `bash Tools/play.sh`" + status;
+            " is missing or not a module (see above); run demo from the data folder that the build makes "
+            "(build/data), or make it with `bash Tools/play.sh`" +
+            status;
     }
-    case Show_End::Not_Ended:
-        break;
+    case Show_End::Not_Ended: break;
     }
     return "demo: the show has ended" + status;
 }

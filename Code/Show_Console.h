@@ -8,10 +8,10 @@
 struct Show_Outcome
 {
     Ryx_Vektu::Show_End end = Ryx_Vektu::Show_End::Not_Ended;  // when Run returned
-    bool quit = false;           // a quit message left the show instead
-    bool window_closed = false;  // ... posted by closing the window
-    int signal = 0;              // ... posted by this signal
-    int code = 0;                // the exit code
+    bool quit = false;                                         // a quit message left the show instead
+    bool window_closed = false;                                // ... posted by closing the window
+    int signal = 0;                                            // ... posted by this signal
+    int code = 0;                                              // the exit code
 };
 
 // Data folder (the working folder), sound or silence, and how to end it.

@@ -167,10 +167,7 @@ namespace Ryx_Vektu
             return h;
         }
 
-        bool Known_Type(int type)
-        {
-            return type == 0 || (type >= 1 && type <= 3) || (type >= 9 && type <= 11);
-        }
+        bool Known_Type(int type) { return type == 0 || (type >= 1 && type <= 3) || (type >= 9 && type <= 11); }
 
         bool Refuse(const char* path, const char* reason, int value)
         {
@@ -184,7 +181,8 @@ namespace Ryx_Vektu
         switch (bits)
         {
         case 8: return 1;
-        case 15: case 16: return 2;
+        case 15:
+        case 16: return 2;
         case 24: return 3;
         case 32: return 4;
         default: return 0;
@@ -227,8 +225,8 @@ namespace Ryx_Vektu
 
         // Sizes are checked as signed values first: the product of two 16-bit
         // fields does not fit an int, and a negative one would wrap size_t.
-        const std::size_t pixel_count =
-            std::size_t(m_header.width > 0 ? m_header.width : 0) * std::size_t(m_header.height > 0 ? m_header.height : 0);
+        const std::size_t pixel_count = std::size_t(m_header.width > 0 ? m_header.width : 0) *
+            std::size_t(m_header.height > 0 ? m_header.height : 0);
         bool ok = true;
         if (!whole_header)
             ok = Refuse(path, "file shorter than the 18-byte header", 0);
@@ -264,26 +262,25 @@ namespace Ryx_Vektu
         Damage damage;
         switch (m_header.image_type)
         {
-        case 0:
-            std::memset(m_pixels, 0, size);
-            break;
-        case 1: case 2: case 3:
+        case 0: std::memset(m_pixels, 0, size); break;
+        case 1:
+        case 2:
+        case 3:
             damage.pixels = Read_Pixels(reader, m_pixels, pixel_count, m_bytes_per_pixel, last);
             if (damage.pixels < pixel_count)
                 damage.what = "the file ends early";
             break;
-        default:
-            damage = Decode_Run_Length(reader, m_pixels, size, m_bytes_per_pixel);
-            break;
+        default: damage = Decode_Run_Length(reader, m_pixels, size, m_bytes_per_pixel); break;
         }
         std::fclose(file);
         if (damage.what)
-            std::fprintf(stderr, "Load_TGA_Texture: %s: damaged: %s, after %zu of %zu pixels; shown as decoded\n",
-                         path, damage.what, damage.pixels, pixel_count);
+            std::fprintf(stderr, "Load_TGA_Texture: %s: damaged: %s, after %zu of %zu pixels; shown as decoded\n", path,
+                         damage.what, damage.pixels, pixel_count);
 
         switch (m_header.descriptor >> 3)
         {
-        case 0: case 1: Flip(0, 1); break;
+        case 0:
+        case 1: Flip(0, 1); break;
         case 2: Flip(0, 0); break;
         case 3: Flip(1, 1); break;
         default: break;

@@ -17,25 +17,25 @@ namespace Ryx_Vektu
     {
         struct Track_Segment
         {
-            std::int32_t start; // -1 ends a table
-            std::int32_t end;   // exclusive
+            std::int32_t start;  // -1 ends a table
+            std::int32_t end;    // exclusive
             float from;
             float to;
         };
 
-        const Track_Segment Default_Track[] = {
-            {0, 1, 1.0f, 0.5f}, {1, 12, 0.5f, 0.5f}, {12, 18, 0.3f, 0.3f}, {18, 29, 0.3f, 0.0f},
-            {44, 48, 0.86f, 0.86f}, {48, 63, 0.86f, 0.0f}, {-1, 0, 0.0f, 0.0f}};
-        const Track_Segment Track_15[] = {
-            {0, 2, 1.5f, 1.5f}, {2, 3, 1.5f, 0.75f}, {3, 6, 0.75f, 0.75f}, {6, 18, 0.34f, 0.24f},
-            {18, 29, 0.24f, 0.0f}, {44, 48, 0.22f, 0.22f}, {48, 63, 0.22f, 1.4f}, {-1, 0, 0.0f, 0.0f}};
-        const Track_Segment Track_16[] = {
-            {0, 3, 2.0f, 1.0f}, {3, 6, 2.0f, 1.0f}, {6, 7, 0.6f, 0.3f}, {18, 29, 0.3f, 0.0f},
-            {44, 48, 0.86f, 0.86f}, {48, 63, 0.86f, 0.0f}, {-1, 0, 0.0f, 0.0f}};
-        const Track_Segment Track_17[] = {
-            {0, 1, 1.5f, 1.5f}, {1, 2, 1.5f, 1.5f}, {2, 3, 0.75f, 0.75f}, {3, 4, 1.6f, 1.5f},
-            {4, 5, 1.6f, 1.5f}, {5, 6, 1.6f, 1.5f}, {6, 18, 0.34f, 0.24f}, {18, 29, 0.24f, 0.0f},
-            {44, 48, 0.22f, 0.22f}, {48, 63, 0.22f, 1.4f}, {-1, 0, 0.0f, 0.0f}};
+        const Track_Segment Default_Track[] = {{0, 1, 1.0f, 0.5f},   {1, 12, 0.5f, 0.5f},    {12, 18, 0.3f, 0.3f},
+                                               {18, 29, 0.3f, 0.0f}, {44, 48, 0.86f, 0.86f}, {48, 63, 0.86f, 0.0f},
+                                               {-1, 0, 0.0f, 0.0f}};
+        const Track_Segment Track_15[] = {{0, 2, 1.5f, 1.5f},    {2, 3, 1.5f, 0.75f},   {3, 6, 0.75f, 0.75f},
+                                          {6, 18, 0.34f, 0.24f}, {18, 29, 0.24f, 0.0f}, {44, 48, 0.22f, 0.22f},
+                                          {48, 63, 0.22f, 1.4f}, {-1, 0, 0.0f, 0.0f}};
+        const Track_Segment Track_16[] = {{0, 3, 2.0f, 1.0f},   {3, 6, 2.0f, 1.0f},     {6, 7, 0.6f, 0.3f},
+                                          {18, 29, 0.3f, 0.0f}, {44, 48, 0.86f, 0.86f}, {48, 63, 0.86f, 0.0f},
+                                          {-1, 0, 0.0f, 0.0f}};
+        const Track_Segment Track_17[] = {{0, 1, 1.5f, 1.5f},    {1, 2, 1.5f, 1.5f},    {2, 3, 0.75f, 0.75f},
+                                          {3, 4, 1.6f, 1.5f},    {4, 5, 1.6f, 1.5f},    {5, 6, 1.6f, 1.5f},
+                                          {6, 18, 0.34f, 0.24f}, {18, 29, 0.24f, 0.0f}, {44, 48, 0.22f, 0.22f},
+                                          {48, 63, 0.22f, 1.4f}, {-1, 0, 0.0f, 0.0f}};
 
         // Light is at most 2.0 (flash) x 1.0 (brightness) x 320 / fade, below
         // the floor of 4 from fade 160 on, and from fade about 21 every row of
@@ -353,8 +353,9 @@ namespace Ryx_Vektu
         // its start value, rather than x / 0 and a steer that stays NaN.
         if (s_cues.segment_duration == 0.0f)
             return Track_Value{segment->from, segment->from};
-        double value = segment->from + (Get_Timer()->Get_Time() - s_cues.segment_start) / s_cues.segment_duration *
-                                           (double(segment->to) - segment->from);
+        double value = segment->from +
+            (Get_Timer()->Get_Time() - s_cues.segment_start) / s_cues.segment_duration *
+                (double(segment->to) - segment->from);
         float v = To_Float(value);
         return Track_Value{v, v};
     }

@@ -54,8 +54,8 @@ namespace Ryx_Vektu
         float m_steer;
         float m_morph;
         float m_fade;
-        std::int32_t m_order = 0; // current order, read once per Update
-        std::int32_t m_row = 0;   // current row, read once per Update
+        std::int32_t m_order = 0;  // current order, read once per Update
+        std::int32_t m_row = 0;    // current row, read once per Update
     };
 
     Ryx_Lib::Single<Effect> Create_Tunnel(Window* window);

@@ -16,7 +16,8 @@ namespace Ryx_Lib
         explicit Single(T* object) : m_object(object) {}
 
         template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-        Single(Single<U>&& other) noexcept : m_object(other.Release()) {}
+        Single(Single<U>&& other) noexcept : m_object(other.Release())
+        {}
 
         Single(Single&& other) noexcept : m_object(other.m_object) { other.m_object = nullptr; }
 

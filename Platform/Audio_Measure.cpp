@@ -33,7 +33,7 @@ namespace Ryx_Platform
                 if (module.read_interleaved_stereo(Audio_Rate, 1, frame) != 1)
                     break;
                 std::uint32_t packed = (std::uint32_t(module.get_current_order()) & 0xFFFF) |
-                                       (std::uint32_t(module.get_current_row()) & 0xFFFF) << 16;
+                    (std::uint32_t(module.get_current_row()) & 0xFFFF) << 16;
                 if (packed != last)
                     starts.push_back({f, packed});
                 last = packed;

@@ -12,8 +12,8 @@ namespace Ryx_Platform
 {
     struct Row_Start
     {
-        std::uint64_t frame;  // first frame of the row, from the start of the song
-        std::uint32_t packed; // order | row << 16
+        std::uint64_t frame;   // first frame of the row, from the start of the song
+        std::uint32_t packed;  // order | row << 16
     };
 
     // The row starts of the first `frames` frames, decoded one frame at a
@@ -23,11 +23,11 @@ namespace Ryx_Platform
 
     struct Device_Double
     {
-        std::uint32_t buffer_frames = 1024;  // frames per pull
-        std::uint32_t latency_frames = 1024; // frames the device plays before a pull is heard
-        double drift = 0.0;                  // the device's sample clock runs at 44100 * (1 + drift) Hz
-        double late_ms = 0.5;                // every pull wakes up to this late...
-        double spike_ms = 4.0;               // ...and one in 20 up to this late
+        std::uint32_t buffer_frames = 1024;   // frames per pull
+        std::uint32_t latency_frames = 1024;  // frames the device plays before a pull is heard
+        double drift = 0.0;                   // the device's sample clock runs at 44100 * (1 + drift) Hz
+        double late_ms = 0.5;                 // every pull wakes up to this late...
+        double spike_ms = 4.0;                // ...and one in 20 up to this late
         std::uint32_t seed = 1;
         // The no-sound pacer stamps each pull with the time it was due, not
         // the time it woke up.
@@ -36,7 +36,7 @@ namespace Ryx_Platform
 
     struct Position_Error
     {
-        double max_ms = 0;        // largest |reported change - heard change|
+        double max_ms = 0;  // largest |reported change - heard change|
         double median_ms = 0;
         double mean_signed_ms = 0;
         std::size_t rows = 0;     // row changes compared

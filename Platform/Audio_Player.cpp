@@ -93,7 +93,8 @@ namespace Ryx_Platform
     void Audio_Player::Decode_Chunk(std::array<std::uint32_t, 64>& changes, std::size_t& change_count)
     {
         bool tick_start = m_decoded == m_next_tick;
-        std::size_t want = tick_start ? 1 : static_cast<std::size_t>(std::min<std::uint64_t>(Chunk, m_next_tick - m_decoded));
+        std::size_t want =
+            tick_start ? 1 : static_cast<std::size_t>(std::min<std::uint64_t>(Chunk, m_next_tick - m_decoded));
         std::size_t got = m_module->read_interleaved_stereo(Audio_Rate, want, m_fifo.data());
         m_fifo_start = 0;
         m_fifo_count = got;
@@ -187,8 +188,8 @@ namespace Ryx_Platform
                 {
                     double span = now - m_first_pull;
                     if (span > 0.04)
-                        m_device_rate = std::clamp(double(m_pulled - m_first_frames) / span, 0.95 * Audio_Rate,
-                                                   1.05 * Audio_Rate);
+                        m_device_rate =
+                            std::clamp(double(m_pulled - m_first_frames) / span, 0.95 * Audio_Rate, 1.05 * Audio_Rate);
                     expected = m_anchor + double(m_pulled - m_anchor_frames) / m_device_rate;
                     m_anchor = std::min(now, std::max(expected, now - Max_Lateness));
                 }
@@ -270,7 +271,8 @@ namespace Ryx_Platform
         return m_playing;
     }
 
-    std::uint32_t Audio_Player::Add_Sync(std::uint32_t param, Sync_Procedure* procedure, void* user, std::uint32_t handle)
+    std::uint32_t Audio_Player::Add_Sync(std::uint32_t param, Sync_Procedure* procedure, void* user,
+                                         std::uint32_t handle)
     {
         if (!procedure)
             return 0;

@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
-namespace openmpt { class module; }
+namespace openmpt
+{
+    class module;
+}
 
 namespace Ryx_Platform
 {
@@ -68,11 +71,11 @@ namespace Ryx_Platform
         std::unique_ptr<openmpt::module> m_module;
         std::array<std::int16_t, 2 * 64> m_fifo{};
         std::size_t m_fifo_start = 0, m_fifo_count = 0;
-        std::uint64_t m_decoded = 0;     // frames decoded since Start
-        std::uint64_t m_next_tick = 0;   // frame where the next tick begins
-        std::uint32_t m_decoded_pos = 0; // position of the last decoded frame
+        std::uint64_t m_decoded = 0;      // frames decoded since Start
+        std::uint64_t m_next_tick = 0;    // frame where the next tick begins
+        std::uint32_t m_decoded_pos = 0;  // position of the last decoded frame
         bool m_decode_ended = false;
-        bool m_started = false;         // a fresh module needs no seek
+        bool m_started = false;  // a fresh module needs no seek
 
         // Shared side: a lock held for a few instructions by either thread.
         struct Log_Entry
@@ -92,16 +95,16 @@ namespace Ryx_Platform
         std::vector<Log_Entry> m_log;
         std::vector<Sync> m_syncs;
         std::uint32_t m_next_sync = 1;
-        std::uint64_t m_pulled = 0;          // frames pulled since Start
+        std::uint64_t m_pulled = 0;  // frames pulled since Start
         std::uint64_t m_end_frame = UINT64_MAX;
         bool m_playing = false;
         bool m_have_anchor = false;
-        double m_anchor = 0;                 // device time of the last pull, smoothed
-        std::uint64_t m_anchor_frames = 0;   // frames pulled before that pull
+        double m_anchor = 0;                // device time of the last pull, smoothed
+        std::uint64_t m_anchor_frames = 0;  // frames pulled before that pull
         std::uint32_t m_anchor_latency = 0;
-        double m_first_pull = 0;             // device time of the first pull since a gap
-        std::uint64_t m_first_frames = 0;    // frames pulled before it
-        double m_device_rate = Audio_Rate;   // frames a second, as the device pulls them
+        double m_first_pull = 0;            // device time of the first pull since a gap
+        std::uint64_t m_first_frames = 0;   // frames pulled before it
+        double m_device_rate = Audio_Rate;  // frames a second, as the device pulls them
         std::uint64_t m_last_heard = 0;
         std::uint64_t m_inexact = 0;
     };

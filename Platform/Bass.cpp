@@ -28,7 +28,13 @@ namespace Ryx_Platform
     {
         constexpr DWORD Sync_Music_Position = 0x40000000;
 
-        enum class Output { None, Sound_Card, No_Sound, Offline };
+        enum class Output
+        {
+            None,
+            Sound_Card,
+            No_Sound,
+            Offline
+        };
 
         std::atomic<std::int64_t> s_scripted{-1};
         std::atomic<bool> s_offline{false};
@@ -97,7 +103,8 @@ namespace Ryx_Platform
                 return init_count > 0;
             }
 
-            static void Mix_From_Device(std::int16_t* out, std::size_t frames, double now, std::uint32_t latency, void* self)
+            static void Mix_From_Device(std::int16_t* out, std::size_t frames, double now, std::uint32_t latency,
+                                        void* self)
             {
                 // The device's thread: nothing may escape from here.
                 try
@@ -142,7 +149,8 @@ namespace Ryx_Platform
                 reason = size > Largest ? "too large for a module" : "cannot read it";
                 return false;
             }
-            std::size_t count = length ? std::min<std::size_t>(length, std::size_t(size) - offset) : std::size_t(size) - offset;
+            std::size_t count =
+                length ? std::min<std::size_t>(length, std::size_t(size) - offset) : std::size_t(size) - offset;
             bytes.resize(count);
             ok = std::fseek(f, long(offset), SEEK_SET) == 0 && std::fread(bytes.data(), 1, count, f) == count;
             std::fclose(f);
@@ -183,8 +191,8 @@ namespace Ryx_Platform
         // lock around every pull, and a pull's sync procedures may ask for a
         // position, which takes the table's lock.
         std::string error;
-        bool card = device != -2 && device != 0 && s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error,
-                                                                         s_dummy_is_a_card.load());
+        bool card = device != -2 && device != 0 &&
+            s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error, s_dummy_is_a_card.load());
         if (!card)
             s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
         {
@@ -381,10 +389,7 @@ namespace Ryx_Platform
 
     void Audio_Dummy_Is_A_Card(bool on) { s_dummy_is_a_card.store(on); }
 
-    std::size_t Audio_Pull(std::int16_t* out, std::size_t frames)
-    {
-        return s_audio.Mix(out, frames, 0.0, 0);
-    }
+    std::size_t Audio_Pull(std::int16_t* out, std::size_t frames) { return s_audio.Mix(out, frames, 0.0, 0); }
 
     std::uint64_t Audio_Frames_Played()
     {

@@ -40,7 +40,7 @@ namespace Ryx_Platform
             unsigned char* data = nullptr;
             bool found = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW, &type, &format,
                                             &count, &after, &data) == Success &&
-                         data && count == 1;
+                data && count == 1;
             if (data)
                 XFree(data);
             return found;
@@ -154,7 +154,8 @@ namespace Ryx_Platform
 
             bool On_Button(int px, int py) const
             {
-                return px >= button_x && px < button_x + Button_Width && py >= button_y && py < button_y + Button_Height;
+                return px >= button_x && px < button_x + Button_Width && py >= button_y &&
+                    py < button_y + Button_Height;
             }
         };
 
@@ -241,12 +242,11 @@ namespace Ryx_Platform
 
         XSetWindowAttributes attributes = {};
         attributes.background_pixel = box.face;
-        attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                                StructureNotifyMask;
-        box.window = XCreateWindow(x, RootWindow(x, screen), (DisplayWidth(x, screen) - box.width) / 2,
-                                   (DisplayHeight(x, screen) - box.height) / 2, unsigned(box.width),
-                                   unsigned(box.height), 1, CopyFromParent, InputOutput, CopyFromParent,
-                                   CWBackPixel | CWEventMask, &attributes);
+        attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+        box.window =
+            XCreateWindow(x, RootWindow(x, screen), (DisplayWidth(x, screen) - box.width) / 2,
+                          (DisplayHeight(x, screen) - box.height) / 2, unsigned(box.width), unsigned(box.height), 1,
+                          CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
         Atom delete_window = XInternAtom(x, "WM_DELETE_WINDOW", False);
         Set_Hints(box, caption, delete_window);
         box.gc = XCreateGC(x, box.window, 0, nullptr);
@@ -259,9 +259,7 @@ namespace Ryx_Platform
             XNextEvent(x, &event);
             switch (event.type)
             {
-            case MapNotify:
-                Take_Focus(x, box.window);
-                break;
+            case MapNotify: Take_Focus(x, box.window); break;
             case Expose:
                 if (event.xexpose.count == 0)
                     box.Draw();
@@ -287,11 +285,8 @@ namespace Ryx_Platform
                     box.Draw();
                 }
                 break;
-            case ClientMessage:
-                answered = Atom(event.xclient.data.l[0]) == delete_window;
-                break;
-            default:
-                break;
+            case ClientMessage: answered = Atom(event.xclient.data.l[0]) == delete_window; break;
+            default: break;
             }
         }
 

@@ -177,7 +177,7 @@ namespace Ryx_Platform
         // flip's timed wait paces.
         SDL_DisplayMode mode;
         bool sixty = SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate >= 59 &&
-                     mode.refresh_rate <= 61;
+            mode.refresh_rate <= 61;
         display->renderer = SDL_CreateRenderer(display->window, -1, sixty ? SDL_RENDERER_PRESENTVSYNC : 0);
         if (display->renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && Renderer_Is_Software_Gl(display->renderer))
         {
@@ -190,7 +190,7 @@ namespace Ryx_Platform
         {
             SDL_RendererInfo info;
             display->vsync = sixty && SDL_GetRendererInfo(display->renderer, &info) == 0 &&
-                             (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+                (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
             SDL_RenderSetLogicalSize(display->renderer, 640, 480);
             SDL_SetRenderDrawColor(display->renderer, 0, 0, 0, 255);
         }

@@ -57,7 +57,12 @@ namespace Ryx_Platform
 
     // Pacing of a live display: automatic (paced unless the video driver is
     // the headless dummy or offscreen one), always or never.
-    enum class Pacing { Automatic, Always, Never };
+    enum class Pacing
+    {
+        Automatic,
+        Always,
+        Never
+    };
     void Set_Display_Pacing(Pacing pacing);
 }
 

@@ -120,8 +120,8 @@ namespace Ryx_Platform
             if (Video_Started())
             {
                 SDL_Event event;
-                if (SDL_PeepEvents(&event, 1, remove ? SDL_GETEVENT : SDL_PEEKEVENT, SDL_FIRSTEVENT,
-                                   SDL_LASTEVENT) == 1)
+                if (SDL_PeepEvents(&event, 1, remove ? SDL_GETEVENT : SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) ==
+                    1)
                 {
                     *msg = Message_Of(event);
                     return true;
@@ -164,8 +164,8 @@ namespace Ryx_Platform
         return static_cast<ATOM>(0xC000 + s_classes.size());
     }
 
-    HWND CreateWindowExA(std::uint32_t, const char* class_name, const char* title, std::uint32_t style,
-                         int x, int y, int width, int height, HWND, void*, HINSTANCE, void*)
+    HWND CreateWindowExA(std::uint32_t, const char* class_name, const char* title, std::uint32_t style, int x, int y,
+                         int width, int height, HWND, void*, HINSTANCE, void*)
     {
         if (!class_name || Has_Frame_Sink())
             return nullptr;

@@ -71,9 +71,9 @@ namespace Ryx_Platform
     ATOM RegisterClassA(const WNDCLASSA* record);
     // Null for an unknown class, without a display, or while a frame sink is
     // set (offline presentation opens no window).
-    HWND CreateWindowExA(std::uint32_t ex_style, const char* class_name, const char* title,
-                         std::uint32_t style, int x, int y, int width, int height, HWND parent,
-                         void* menu, HINSTANCE instance, void* creation_data);
+    HWND CreateWindowExA(std::uint32_t ex_style, const char* class_name, const char* title, std::uint32_t style, int x,
+                         int y, int width, int height, HWND parent, void* menu, HINSTANCE instance,
+                         void* creation_data);
     int ShowWindow(HWND window, int command);
     int UpdateWindow(HWND window);
     HWND SetFocus(HWND window);

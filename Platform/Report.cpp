@@ -36,13 +36,12 @@ namespace Ryx_Platform
 
     void Set_Assertion_Boxes(bool on) { s_boxes.store(on); }
 
-    void Report_Assertion(const char* expression, const char* caption,
-                          const char* file, std::uint32_t line)
+    void Report_Assertion(const char* expression, const char* caption, const char* file, std::uint32_t line)
     {
         const char* body = expression ? expression : "";
         const char* title = caption ? caption : "Error";
-        std::fprintf(stderr, "assertion: %s | caption: %s | file: %s | line: %u\n",
-                     body, title, file ? file : "", static_cast<unsigned>(line));
+        std::fprintf(stderr, "assertion: %s | caption: %s | file: %s | line: %u\n", body, title, file ? file : "",
+                     static_cast<unsigned>(line));
         std::fflush(stderr);
 
         if (Assertion_Hook hook = s_hook.load())

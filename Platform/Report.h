@@ -6,12 +6,11 @@
 
 namespace Ryx_Platform
 {
-    void Report_Assertion(const char* expression, const char* caption,
-                          const char* file, std::uint32_t line);
+    void Report_Assertion(const char* expression, const char* caption, const char* file, std::uint32_t line);
 
     // Called for every report, before any box is shown. Null removes the hook.
-    using Assertion_Hook = void (*)(const char* expression, const char* caption,
-                                    const char* file, std::uint32_t line, void* user);
+    using Assertion_Hook = void (*)(const char* expression, const char* caption, const char* file, std::uint32_t line,
+                                    void* user);
     void Set_Assertion_Hook(Assertion_Hook hook, void* user);
 
     // Off: no box is ever shown (tests, headless runs, the capture tool).

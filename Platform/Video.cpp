@@ -74,8 +74,7 @@ namespace Ryx_Platform
     {
         int pending = s_toggles.load();
         while (pending > 0 && !s_toggles.compare_exchange_weak(pending, pending - 1))
-        {
-        }
+        {}
         return pending > 0;
     }
 }

@@ -70,7 +70,7 @@ TEST(Swirl_Field, PointOnTheVertexAddsNothingAndOthersPushAway)
     Swirl_Sum none = Sum_Swirl(&on, 1, 0, 0, 1.0f, 0.0f);
     EXPECT_EQ(none.x, 0.0f);
     EXPECT_EQ(none.y, 0.0f);
-    EXPECT_EQ(none.angle, 0.0f); // atan2(0, 0)
+    EXPECT_EQ(none.angle, 0.0f);  // atan2(0, 0)
 
     // dx = 3, dy = 0: length 10 / sqrt(3) away from the point, angle
     // atan2(dx, dy) = pi / 2 (dx first).
@@ -122,15 +122,15 @@ TEST(Swirl_Field, SumAtATurnedAngleUsesTheStoredComponents)
 
 TEST_F(Attractor_Test, NoCueAtTheFirstUpdateAndPulsesOncePerBeatRow)
 {
-    Frame(20.0, 21, 63); // look-ahead (22, 0)
+    Frame(20.0, 21, 63);  // look-ahead (22, 0)
     EXPECT_EQ(Shade(), 255 * 65535);
 
-    Frame(20.1, 22, 2); // look-ahead row 3: pulse 3.0, light 765
+    Frame(20.1, 22, 2);  // look-ahead row 3: pulse 3.0, light 765
     EXPECT_EQ(Shade(), 765 * 65535);
-    Frame(20.2, 22, 2); // same row: relaxes
+    Frame(20.2, 22, 2);  // same row: relaxes
     float pulse = static_cast<float>(3.0 + (1.0 - 3.0) * double(0.4f));
     EXPECT_EQ(Shade(), static_cast<std::int32_t>(double(static_cast<float>(pulse * 255.0)) * 65535.0));
-    Frame(20.3, 22, 10); // look-ahead row 11: again
+    Frame(20.3, 22, 10);  // look-ahead row 11: again
     EXPECT_EQ(Shade(), 765 * 65535);
 }
 
@@ -139,21 +139,21 @@ TEST_F(Attractor_Test, VerticesAreFiniteAndZoomOnSpreadCue)
     Frame(30.0, 22, 30);
     Grid* grid = scene.Get_Grid();
     std::vector<Grid_Vertex> wide(grid->Get_Vertices(), grid->Get_Vertices() + 984);
-    Frame(30.0, 22, 35); // look-ahead 36: spread 0.001
+    Frame(30.0, 22, 35);  // look-ahead 36: spread 0.001
     std::int64_t before = 0, after = 0;
     for (int k = 0; k < 984; ++k)
     {
         before += std::llabs(wide[k].u) + std::llabs(wide[k].v);
         after += std::llabs(grid->Get_Vertices()[k].u) + std::llabs(grid->Get_Vertices()[k].v);
     }
-    EXPECT_LT(after * 100, before); // a few texels instead of hundreds
+    EXPECT_LT(after * 100, before);  // a few texels instead of hundreds
 }
 
 TEST_F(Attractor_Test, GlitchLayerAddsThePictureFromRow70)
 {
-    Frame(40.0, 23, 40); // no picture yet
+    Frame(40.0, 23, 40);  // no picture yet
     std::vector<std::uint32_t> plain = window.Pixels();
-    Frame(40.0, 24, 41); // new look-ahead row of order 24: a picture by lot
+    Frame(40.0, 24, 41);  // new look-ahead row of order 24: a picture by lot
     // 640 x 100 grey 16: overlay rows 10 to 89 land on frame rows 70 to 149.
     for (std::uint32_t y : {0u, 55u, 69u, 150u, 300u})
         EXPECT_EQ(window.At(320, y), plain[y * 640 + 320]) << y;
@@ -199,7 +199,7 @@ TEST_F(Attractor_Test, InversionOnlyFromOrder26)
     };
     EXPECT_EQ(inverted_frames(25), 0);
     int inverted = inverted_frames(26);
-    EXPECT_GT(inverted, 10); // about one frame in ten
+    EXPECT_GT(inverted, 10);  // about one frame in ten
     EXPECT_LT(inverted, 60);
 }
 
@@ -227,26 +227,26 @@ TEST_F(Attractor_Test, MeltStartsWithOneThinStreakAndGrows)
     // The fixed random stream leaves these frames uninverted (order 26 on,
     // one frame in ten), so they compare pixel for pixel.
     auto uninverted = [&] { return window.At(0, 56) >> 24 == 0xFFu; };
-    Frame(100.0, 27, 12); // no melt before order 28
+    Frame(100.0, 27, 12);  // no melt before order 28
     ASSERT_TRUE(uninverted());
     plain = window.Pixels();
-    Frame(100.0, 28, 12); // first melting frame: count 1
+    Frame(100.0, 28, 12);  // first melting frame: count 1
     ASSERT_TRUE(uninverted());
     EXPECT_EQ(changed_in_rows(rows), 368);
     EXPECT_EQ(rows[55], 0);
-    for (std::uint32_t k = 1; k < 640 * 480; ++k) // one pixel wide
+    for (std::uint32_t k = 1; k < 640 * 480; ++k)  // one pixel wide
         EXPECT_FALSE(window.Pixels()[k] != plain[k] && window.Pixels()[k - 1] != plain[k - 1]) << k;
 
     Frame(101.0, 27, 12);
     ASSERT_TRUE(uninverted());
     plain = window.Pixels();
-    Frame(101.0, 28, 12); // one second on: four streaks, four wide
+    Frame(101.0, 28, 12);  // one second on: four streaks, four wide
     ASSERT_TRUE(uninverted());
     changed_in_rows(rows);
     for (int y = 56; y < 424; ++y)
     {
-        EXPECT_GE(rows[y] + rows[y + 1], 4) << y; // a streak may wrap onto the next row
-        EXPECT_LE(rows[y], 32) << y; // four streaks of four, and what wraps in from the row above
+        EXPECT_GE(rows[y] + rows[y + 1], 4) << y;  // a streak may wrap onto the next row
+        EXPECT_LE(rows[y], 32) << y;               // four streaks of four, and what wraps in from the row above
     }
     EXPECT_EQ(rows[55], 0);
 }
@@ -255,7 +255,7 @@ TEST_F(Attractor_Test, OrderThirtyClearsInsteadOfDrawingTheGrid)
 {
     Frame(70.0, 29, 20);
     int clears = window.Clears();
-    Frame(70.1, 29, 63); // look-ahead (30, 0)
+    Frame(70.1, 29, 63);  // look-ahead (30, 0)
     EXPECT_EQ(window.Clears(), clears + 1);
     // The melt still runs on the cleared frame: black halves to black.
     EXPECT_EQ(window.At(320, 200), 0u);
@@ -302,10 +302,10 @@ TEST_F(Attractor_Test, TextureAlternatesOnBeatRowsFromOrder26)
         std::uint32_t p = window.At(320, 200);
         return p >> 24 == 0 ? 0u - p : p;
     };
-    std::uint32_t first = centre(2); // look-ahead row 3: textures[1]
-    std::uint32_t second = centre(10); // row 11: textures[2]
+    std::uint32_t first = centre(2);    // look-ahead row 3: textures[1]
+    std::uint32_t second = centre(10);  // row 11: textures[2]
     EXPECT_NE(first, second);
-    EXPECT_GT(first & 0xFF, (first >> 8) & 0xFF); // blue over green
+    EXPECT_GT(first & 0xFF, (first >> 8) & 0xFF);  // blue over green
     EXPECT_GT((second >> 8) & 0xFF, second & 0xFF);
     EXPECT_EQ(centre(18), first);
     EXPECT_EQ(centre(26), second);

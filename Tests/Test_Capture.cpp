@@ -59,8 +59,8 @@ namespace
     Run_Result Capture(const std::string& arguments, const std::string& data = RYX_DATA_DIR)
     {
         std::string err_file = fs::temp_directory_path() / ("ryx_capture_err_" + std::to_string(getpid()));
-        std::string command = std::string(RYX_BIN_DIR) + "/capture --data '" + data + "' " + arguments +
-                              " 2>'" + err_file + "' >/dev/null";
+        std::string command = std::string(RYX_BIN_DIR) + "/capture --data '" + data + "' " + arguments + " 2>'" +
+            err_file + "' >/dev/null";
         Run_Result r;
         int status = std::system(command.c_str());
         r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -163,12 +163,28 @@ TEST(Capture_Command_Line, BadOptionsAndOutputsAreRefusedBeforeTheFirstFrame)
     Run_Result help = Capture("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(Shell_Output(std::string(RYX_BIN_DIR) + "/capture --version"), "capture (Orvi) " ORVI_VERSION "\n");
-    for (const char* bad : {"--fps 0 --out x.mp4", "--fps 241 --out x.mp4", "--fps ' 5' --out x.mp4",
-                            "--fps +5 --out x.mp4", "--fps 1e1 --out x.mp4", "--out x.avi", "--at 1:2:3 --out a.png",
-                            "--at 11:70 --out a.png", "--at -1 --out a.png", "--at 5 --out a.mp4", "--crf 52 --out x.mp4",
-                            "--preset fastest --out x.mp4", "--crf 20 --out x.mkv", "--lossless --out d/",
-                            "--scale 7 --out x.mp4", "--scale 2 --out x.raw", "--pad 16 --out x.mp4",
-                            "--from 5 --at 3 --out a.png", "--from 1 --sheet s.png", "--bogus", "--out", ""})
+    for (const char* bad : {"--fps 0 --out x.mp4",
+                            "--fps 241 --out x.mp4",
+                            "--fps ' 5' --out x.mp4",
+                            "--fps +5 --out x.mp4",
+                            "--fps 1e1 --out x.mp4",
+                            "--out x.avi",
+                            "--at 1:2:3 --out a.png",
+                            "--at 11:70 --out a.png",
+                            "--at -1 --out a.png",
+                            "--at 5 --out a.mp4",
+                            "--crf 52 --out x.mp4",
+                            "--preset fastest --out x.mp4",
+                            "--crf 20 --out x.mkv",
+                            "--lossless --out d/",
+                            "--scale 7 --out x.mp4",
+                            "--scale 2 --out x.raw",
+                            "--pad 16 --out x.mp4",
+                            "--from 5 --at 3 --out a.png",
+                            "--from 1 --sheet s.png",
+                            "--bogus",
+                            "--out",
+                            ""})
     {
         Run_Result r = Capture(bad);
         EXPECT_EQ(r.status, 2) << bad;
@@ -189,16 +205,16 @@ TEST(Capture_Command_Line, BadOptionsAndOutputsAreRefusedBeforeTheFirstFrame)
         int status;
         const char* says;
     };
-    for (const Case& c : std::vector<Case>{
-             {"--at 250 --out '" + dir + "/a.png'", 2, "the show is 201.87 s: orders 0 to 35"},
-             {"--at 40:0 --out '" + dir + "/a.png'", 2, "past the show's end"},
-             {"--from 3:0 --to 2:0 --out '" + dir + "/a.mp4'", 2, "is not before"},
-             {"--to 300 --out '" + dir + "/a.mp4'", 2, "the show is 201.87 s"},
-             {"--out '" + dir + "/folder.mp4'", 1, "it is a folder"},
-             {"--out '" + dir + "/missing/a.mp4'", 1, "No such file or directory"},
-             {"--out '" + dir + "/old.mp4'", 1, "exists: give -y"},
-             {"--out '" + dir + "/frames/'", 1, "holds an earlier capture"},
-             {"--out '" + dir + "/same.mp4' --sound '" + dir + "/same.mp4'", 1, "named for two outputs"}})
+    for (const Case& c :
+         std::vector<Case>{{"--at 250 --out '" + dir + "/a.png'", 2, "the show is 201.87 s: orders 0 to 35"},
+                           {"--at 40:0 --out '" + dir + "/a.png'", 2, "past the show's end"},
+                           {"--from 3:0 --to 2:0 --out '" + dir + "/a.mp4'", 2, "is not before"},
+                           {"--to 300 --out '" + dir + "/a.mp4'", 2, "the show is 201.87 s"},
+                           {"--out '" + dir + "/folder.mp4'", 1, "it is a folder"},
+                           {"--out '" + dir + "/missing/a.mp4'", 1, "No such file or directory"},
+                           {"--out '" + dir + "/old.mp4'", 1, "exists: give -y"},
+                           {"--out '" + dir + "/frames/'", 1, "holds an earlier capture"},
+                           {"--out '" + dir + "/same.mp4' --sound '" + dir + "/same.mp4'", 1, "named for two outputs"}})
     {
         Run_Result r = Capture("--quiet " + c.arguments + log);
         EXPECT_EQ(r.status, c.status) << c.arguments;
@@ -259,7 +275,8 @@ namespace
             r.status = std::stoi(Read_File(status));
         else
         {
-            int s = std::system(("sh -c \"ulimit -f 2048; " + Capture_Command(arguments) + " 2>'" + err + "'\"").c_str());
+            int s =
+                std::system(("sh -c \"ulimit -f 2048; " + Capture_Command(arguments) + " 2>'" + err + "'\"").c_str());
             r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
             listing = Listing(dir);
         }
@@ -306,24 +323,28 @@ TEST(Capture_Files, FullDiskAndSignalsLeaveNothingBehind)
     std::string root = Temp_Dir("whole");
     std::string disk = root + "/disk";
     fs::create_directory(disk);
-    for (const std::string& outputs : {"--out '" + disk + "/show.mp4' --log '" + disk + "/log.txt'",
-                                       "--out '" + disk + "/frames/'"})
+    for (const std::string& outputs :
+         {"--out '" + disk + "/show.mp4' --log '" + disk + "/log.txt'", "--out '" + disk + "/frames/'"})
     {
         Run_Result r = Capture_On_Full_Disk(disk, "--fps 10 --quiet " + outputs);
         EXPECT_EQ(r.status, 1) << outputs << ": " << r.err;
         EXPECT_TRUE(r.err.find("No space left on device") != std::string::npos ||
-                    r.err.find("File too large") != std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("cannot write " + disk + (outputs.find("mp4") != std::string::npos ? "/show.mp4: " : "/frames/frame_")),
-                  std::string::npos) << r.err;
+                    r.err.find("File too large") != std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("cannot write " + disk +
+                             (outputs.find("mp4") != std::string::npos ? "/show.mp4: " : "/frames/frame_")),
+                  std::string::npos)
+            << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_TRUE(fs::is_empty(disk)) << Listing(disk);
     }
 
-    const std::string mp4 = "--fps 30 --out '" + root + "/show.mp4' --log '" + root + "/log.txt' --sound '" + root +
-                            "/sound.wav'";
+    const std::string mp4 =
+        "--fps 30 --out '" + root + "/show.mp4' --log '" + root + "/log.txt' --sound '" + root + "/sound.wav'";
     EXPECT_EQ(Capture_And_Signal(mp4, root + "/sound.wav.part", SIGINT), 130);
-    EXPECT_EQ(Capture_And_Signal("--fps 30 --out '" + root + "/new/frames/'", root + "/new/frames/sound.wav.part",
-                                 SIGTERM), 143);
+    EXPECT_EQ(
+        Capture_And_Signal("--fps 30 --out '" + root + "/new/frames/'", root + "/new/frames/sound.wav.part", SIGTERM),
+        143);
     EXPECT_EQ(Listing(root), "disk ");  // the folders it made are gone too
     fs::remove_all(root);
 }
@@ -339,13 +360,14 @@ TEST(Capture_Files, YesReplacesEarlierOutputsWholly)
     for (const char* name : {"frame_000000.png", "frame_000005.png", "notes.txt"})
         std::ofstream(dir + "/frames/" + name) << "earlier";
     std::ofstream(dir + "/log.txt").close();
-    Run_Result r = Capture("--quiet --fps 2 --from 1 --to 2 --out '" + dir + "/frames/' -y --log '" + dir + "/log.txt'");
+    Run_Result r =
+        Capture("--quiet --fps 2 --from 1 --to 2 --out '" + dir + "/frames/' -y --log '" + dir + "/log.txt'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Listing(dir + "/frames"), "frame_000000.png frame_000001.png notes.txt sound.wav ");
     EXPECT_NE(Read_File(dir + "/frames/frame_000000.png"), "earlier");
     std::vector<Frame_Line> log = Read_Log(dir + "/log.txt");
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].index, 2);  // the show's own frame numbers: 1 s at 2 fps
+    EXPECT_EQ(log[0].index, 2);                                         // the show's own frame numbers: 1 s at 2 fps
     EXPECT_EQ(Read_Wav(dir + "/frames/sound.wav").size(), 2u * 44100);  // exactly the two frames' second
     fs::remove_all(dir);
 }
@@ -379,7 +401,8 @@ TEST(Capture_Show, MusicEndingBeforeOrder36ExitsThree)
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().order, 20);
     EXPECT_EQ(Shell_Output("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames "
-                           "-of csv=p=0 '" + out + "/show.mp4'"),
+                           "-of csv=p=0 '" +
+                           out + "/show.mp4'"),
               std::to_string(log.size()) + "\n");
     r = Capture("--quiet --at 20 --out '" + out + "/late.png'", data);
     EXPECT_EQ(r.status, 2);
@@ -403,7 +426,8 @@ TEST(Capture_Show, ScaleThreePadSixteenNine)
         Run_Result r = Capture(at + "--from 4:2 --to 4:3 --scale 3 --pad 16:9 " + quality + " --out '" + video + "'");
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(Shell_Output("ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height "
-                               "-of csv=p=0 '" + video + "'"),
+                               "-of csv=p=0 '" +
+                               video + "'"),
                   "h264,2560,1440\n");
         std::string small = First_Picture(dir + "/small.png"), big = First_Picture(video);
         ASSERT_EQ(small.size(), 640u * 480 * 3);
@@ -462,13 +486,15 @@ TEST(Capture_Show, SegmentIsExactlyThoseFramesAndSamples)
     EXPECT_EQ(rows.size(), 128u);
     EXPECT_EQ(Log_Hash(First_Picture(dir + "/at.png")), seg.front().hash);
 
-    const std::size_t first = std::size_t(seg.front().index) * 735 * 2, end = std::size_t(seg.back().index + 1) * 735 * 2;
+    const std::size_t first = std::size_t(seg.front().index) * 735 * 2,
+                      end = std::size_t(seg.back().index + 1) * 735 * 2;
     std::vector<std::int16_t> sound = Read_Wav(dir + "/seg.wav");
     ASSERT_LE(end, start_sound.size());
     EXPECT_TRUE(sound == std::vector<std::int16_t>(start_sound.begin() + long(first), start_sound.begin() + long(end)));
 
     std::istringstream probe(Shell_Output("ffprobe -v error -count_frames -show_entries stream=nb_read_frames,duration "
-                                          "-of csv=p=0 '" + dir + "/seg.mp4'"));
+                                          "-of csv=p=0 '" +
+                                          dir + "/seg.mp4'"));
     double video_seconds = 0, audio_seconds = 0;
     long frames = 0;
     char comma = 0;
@@ -503,8 +529,8 @@ TEST(Capture_Show, SameOptionsGiveTheSameBytes)
     std::string dir = Temp_Dir("same");
     for (const char* name : {"a", "b"})
     {
-        Run_Result r = Capture(std::string("--fps 30 --quiet --at 4:2 --out '") + dir + "/" + name +
-                               ".png' --sound '" + dir + "/" + name + ".wav'");
+        Run_Result r = Capture(std::string("--fps 30 --quiet --at 4:2 --out '") + dir + "/" + name + ".png' --sound '" +
+                               dir + "/" + name + ".wav'");
         ASSERT_EQ(r.status, 0) << r.err;
     }
     std::string a = Read_File(dir + "/a.png"), b = Read_File(dir + "/b.png");
@@ -623,12 +649,13 @@ TEST_F(Capture_Reference, KickFlashesLandOnTheFramesWhereTheKickIsHeard)
                     steepest = k;
                 }
             long onset = long(from + steepest * block);
-            EXPECT_LE(std::labs(onset - long(at)), 44100 / fps) << "kick heard at sample " << onset << ", frame shows " << at
-                                                                << " (" << order << ":" << row << ")";
+            EXPECT_LE(std::labs(onset - long(at)), 44100 / fps)
+                << "kick heard at sample " << onset << ", frame shows " << at << " (" << order << ":" << row << ")";
             // Picture: the frame of that instant carries the flash: brighter
             // than the frame before it and than the frame after it.
             double flash = s_log[std::size_t(first)].brightness;
-            EXPECT_GT(flash, s_log[std::size_t(first - 1)].brightness + 1.0) << "no flash seen at " << order << ":" << row;
+            EXPECT_GT(flash, s_log[std::size_t(first - 1)].brightness + 1.0)
+                << "no flash seen at " << order << ":" << row;
             EXPECT_GT(flash, s_log[std::size_t(first + 1)].brightness) << "flash late at " << order << ":" << row;
             ++checked;
         }
@@ -654,12 +681,8 @@ TEST(Capture_Show, BadPicturesStillPlayToTheEnd)
         const fs::path& p = pictures[i];
         switch (i % 3)
         {
-        case 0:
-            fs::remove(p);
-            break;
-        case 1:
-            fs::resize_file(p, fs::file_size(p) / 3);
-            break;
+        case 0: fs::remove(p); break;
+        case 1: fs::resize_file(p, fs::file_size(p) / 3); break;
         case 2:  // a picture of another's size and kind, from the untouched folder
         {
             fs::path other = fs::path(RYX_DATA_DIR) / fs::relative(pictures[(i + 7) % pictures.size()], data);

@@ -73,7 +73,7 @@ TEST(Composer, Form_Is_37_Orders_Of_64_Rows_At_Speed_6_Tempo_171)
         for (const Xm_Cell& c : m.patterns[pi].cells)
         {
             const bool timing = c.effect == 0x0F || c.effect == 0x0B || c.effect == 0x0D ||
-                                (c.effect == 0x0E && ((c.parameter >> 4) == 0x6 || (c.parameter >> 4) == 0xE));
+                (c.effect == 0x0E && ((c.parameter >> 4) == 0x6 || (c.parameter >> 4) == 0xE));
             ASSERT_FALSE(timing) << "pattern " << pi;
             ASSERT_LE(c.note, 97);
             ASSERT_LE(c.instrument, m.instruments.size());
@@ -246,7 +246,8 @@ TEST(Synth, Tuning_Noise_And_Filters)
     EXPECT_LT(gain(Synth::Biquad::Band_Pass(1000, 2), 100), 0.06);
 
     // Band-limited: a saw at 5 kHz has only its first three harmonics below 20 kHz.
-    const Synth::Signal saw = Synth::Additive(4410, [](int) { return 5000.0; }, [](int, double) { return 1.0; }, 20000);
+    const Synth::Signal saw = Synth::Additive(
+        4410, [](int) { return 5000.0; }, [](int, double) { return 1.0; }, 20000);
     double expected = 0;
     for (int k = 1; k <= 3; ++k)
         expected += std::sin(2 * Synth::Pi * k * 5000.0 * 100 / 44100.0) / k;
@@ -316,7 +317,12 @@ namespace
 TEST(Composer, Instruments_Sound_At_The_Pitch_Of_Their_Notes)
 {
     const double semitone = std::pow(2.0, 1.0 / 12.0);
-    struct Case { int instrument; std::uint8_t note; double hz; };
+    struct Case
+    {
+        int instrument;
+        std::uint8_t note;
+        double hz;
+    };
     // A-1 = 22, A-2 = 34, A-3 = 46, A-4 = 58.
     for (const Case& c : {Case{Bass_Dark, 22, 55.0}, Case{Bass_Dark, 34, 110.0}, Case{Bass_Bright, 22, 55.0},
                           Case{Bass_Bright, 34, 110.0}, Case{Pad, 46, 220.0}, Case{Pad_Wide, 46, 220.0},

@@ -123,8 +123,8 @@ namespace
 
 TEST(Scene_Table, IndexFollowsTheTableAndOtherOrdersKeepIt)
 {
-    const int expected[37] = {0, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, -1, -1, -1, 1, -1, -1, -1, 1,
-                              -1, -1, -1, 2, -1, -1, -1, -1, -1, -1, -1, 3, -1, -1, -1, -1, -1, -1};
+    const int expected[37] = {0,  -1, -1, -1, -1, -1, -1, -1, -1, -1, 1,  -1, -1, -1, 1,  -1, -1, -1, 1,
+                              -1, -1, -1, 2,  -1, -1, -1, -1, -1, -1, -1, 3,  -1, -1, -1, -1, -1, -1};
     for (int order = 0; order < 37; ++order)
         EXPECT_EQ(Scene_Of_Order(order), expected[order]) << order;
     EXPECT_EQ(Scene_Of_Order(-1), -1);
@@ -153,7 +153,7 @@ TEST_F(Engine_Test, SceneFollowsLookAheadOrderAndNewHighestOrdersClear)
     EXPECT_EQ(Only("update"), expected_updates);
     EXPECT_EQ(Count("present"), 1 + 8) << "the pass at order 36 presents nothing";
     EXPECT_EQ(Count("execute"), 8);
-    std::vector<std::string> lifecycle = {"create 0", "create 1", "create 2", "create 3",
+    std::vector<std::string> lifecycle = {"create 0",  "create 1",  "create 2",  "create 3",
                                           "destroy 3", "destroy 2", "destroy 1", "destroy 0"};
     std::vector<std::string> found;
     for (const std::string& line : s_log)
@@ -168,8 +168,8 @@ TEST_F(Engine_Test, EachFrameIsPumpThenSceneThenPresent)
     Script script({Packed(0, 0), Packed(0, 1), Packed(36, 0)});
     engine.Run(&script);
     std::vector<std::string> frames(s_log.begin() + 5, s_log.end());  // after the loading present and creation
-    std::vector<std::string> expected = {"execute", "update 0 cleared", "present", "execute", "update 0", "present",
-                                         "destroy 3", "destroy 2", "destroy 1", "destroy 0"};
+    std::vector<std::string> expected = {"execute", "update 0 cleared", "present",   "execute",   "update 0",
+                                         "present", "destroy 3",        "destroy 2", "destroy 1", "destroy 0"};
     EXPECT_EQ(frames, expected);
 }
 

@@ -95,9 +95,9 @@ namespace
                         const int y = ((v >> 16) + tw / 2) & (th - 1);
                         const std::uint8_t* t = texels + 4 * (x + (y << shift));
                         const int row = (s >> 16) & 0x1FF;
-                        frame[std::size_t(top + 16 * i + py) * width + 16 * j + px] =
-                            0xFF000000u | std::uint32_t(table[256 * row + t[2]]) << 16 |
-                            std::uint32_t(table[256 * row + t[1]]) << 8 | table[256 * row + t[0]];
+                        frame[std::size_t(top + 16 * i + py) * width + 16 * j + px] = 0xFF000000u |
+                            std::uint32_t(table[256 * row + t[2]]) << 16 | std::uint32_t(table[256 * row + t[1]]) << 8 |
+                            table[256 * row + t[0]];
                         u = Wrap(std::int64_t(u) + du);
                         v = Wrap(std::int64_t(v) + dv);
                         s = Wrap(std::int64_t(s) + ds);
@@ -138,7 +138,7 @@ TEST(Grid, ShadesAndTheCoveredRectangle)
     const auto shaded = [](int level, std::uint32_t colour) {
         const std::uint8_t* t = Ryx_Vektu::Get_Shader()->table + 256 * level;
         return 0xFF000000u | std::uint32_t(t[(colour >> 16) & 0xFF]) << 16 |
-               std::uint32_t(t[(colour >> 8) & 0xFF]) << 8 | t[colour & 0xFF];
+            std::uint32_t(t[(colour >> 8) & 0xFF]) << 8 | t[colour & 0xFF];
     };
     for (double shade : {256.0, 0.0, 512.0, 384.0, 100.5})
     {
@@ -149,8 +149,9 @@ TEST(Grid, ShadesAndTheCoveredRectangle)
         for (int y = 0; y < 480; ++y)
             for (int x = 0; x < 640; ++x)
             {
-                const std::uint32_t expected =
-                    y < 56 || y >= 424 ? Sentinel : shaded(level, texture.Colour((x + 128) & 255, (y - 56 + 128) & 255));
+                const std::uint32_t expected = y < 56 || y >= 424
+                    ? Sentinel
+                    : shaded(level, texture.Colour((x + 128) & 255, (y - 56 + 128) & 255));
                 ASSERT_EQ(window.At(x, y), expected) << "shade " << shade << " at " << x << ", " << y;
             }
     }
@@ -235,15 +236,27 @@ TEST(Grid, AgreesWithThePlainAlgorithmOnRandomLattices)
     std::mt19937 random(11);
     std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX), near(-40 * 65536, 40 * 65536),
         shade(-600 * 65536, 600 * 65536);
-    struct Case { int tw, th, width, height, columns, rows; };
+    struct Case
+    {
+        int tw, th, width, height, columns, rows;
+    };
     const Case cases[] = {
-        {256, 256, 640, 480, 41, 24}, {64, 32, 640, 480, 41, 24}, {1, 1, 640, 480, 41, 24},
-        {1024, 2, 640, 480, 41, 24},  {8, 3, 160, 100, 11, 7},   {32, 128, 64, 64, 5, 5},
+        {256, 256, 640, 480, 41, 24},
+        {64, 32, 640, 480, 41, 24},
+        {1, 1, 640, 480, 41, 24},
+        {1024, 2, 640, 480, 41, 24},
+        {8, 3, 160, 100, 11, 7},
+        {32, 128, 64, 64, 5, 5},
         // Lattices that do not fit: only the whole cells inside are drawn.
         // Heights either side of the 16-bit shortcut.
-        {4, 1024, 64, 64, 5, 5},      {8, 2048, 64, 64, 5, 5},
-        {2, 65536, 64, 64, 5, 5},     {1, 65537, 64, 64, 5, 5},  {4, 70000, 64, 48, 5, 4},
-        {256, 256, 320, 240, 41, 24}, {16, 16, 100, 40, 9, 4},   {16, 16, 40, 40, 1, 1},
+        {4, 1024, 64, 64, 5, 5},
+        {8, 2048, 64, 64, 5, 5},
+        {2, 65536, 64, 64, 5, 5},
+        {1, 65537, 64, 64, 5, 5},
+        {4, 70000, 64, 48, 5, 4},
+        {256, 256, 320, 240, 41, 24},
+        {16, 16, 100, 40, 9, 4},
+        {16, 16, 40, 40, 1, 1},
     };
     for (const Case& c : cases)
     {
@@ -262,15 +275,14 @@ TEST(Grid, AgreesWithThePlainAlgorithmOnRandomLattices)
                     else  // a smooth warp with occasional whole-turn jumps
                         g = Grid_Vertex{std::int32_t(std::uint32_t(j) * 16 * 65536 + near(random) +
                                                      (random() % 5 == 0 ? 256u * 65536u : 0u)),
-                                        std::int32_t(std::uint32_t(i) * 16 * 65536 + near(random)),
-                                        shade(random)};
+                                        std::int32_t(std::uint32_t(i) * 16 * 65536 + near(random)), shade(random)};
                 }
             std::fill(window.Pixels().begin(), window.Pixels().end(), Sentinel);
             std::vector<std::uint32_t> expected = window.Pixels();
             grid->Render();
             Reference_Render(expected, c.width, c.height, v, c.columns, c.rows, texture);
-            ASSERT_TRUE(window.Pixels() == expected) << c.tw << "x" << c.th << " on " << c.width << "x" << c.height
-                                                     << " round " << round;
+            ASSERT_TRUE(window.Pixels() == expected)
+                << c.tw << "x" << c.th << " on " << c.width << "x" << c.height << " round " << round;
         }
     }
 }

@@ -20,8 +20,8 @@ namespace
     int U16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | b[at + 1] << 8; }
 
     // A plain TGA run-length decoder, independent of the show's loader.
-    std::vector<std::uint8_t> Decode_Packets(const std::vector<std::uint8_t>& file, std::size_t at,
-                                             std::size_t pixels, int bpp)
+    std::vector<std::uint8_t> Decode_Packets(const std::vector<std::uint8_t>& file, std::size_t at, std::size_t pixels,
+                                             int bpp)
     {
         std::vector<std::uint8_t> out;
         while (out.size() < pixels * bpp && at < file.size())
@@ -88,9 +88,9 @@ TEST(Image_Writer, Tga_Orientation_Stores_Rows_As_The_Descriptor_Says)
     const std::uint8_t pixels[4] = {1, 2, 3, 4};
     Tga_Options o;
     o.depth = 8;
-    const std::pair<std::uint8_t, std::vector<std::uint8_t>> cases[] = {
-        {0x00, {3, 4, 1, 2}}, {0x08, {3, 4, 1, 2}}, {0x10, {1, 2, 3, 4}},
-        {0x18, {4, 3, 2, 1}}, {0x20, {1, 2, 3, 4}}, {0x28, {1, 2, 3, 4}}};
+    const std::pair<std::uint8_t, std::vector<std::uint8_t>> cases[] = {{0x00, {3, 4, 1, 2}}, {0x08, {3, 4, 1, 2}},
+                                                                        {0x10, {1, 2, 3, 4}}, {0x18, {4, 3, 2, 1}},
+                                                                        {0x20, {1, 2, 3, 4}}, {0x28, {1, 2, 3, 4}}};
     for (const auto& [descriptor, stored] : cases)
     {
         o.descriptor = descriptor;
@@ -119,8 +119,7 @@ TEST(Image_Writer, Tga_Run_Length_Packets_Decode_To_The_Raw_Stream)
     const std::vector<std::uint8_t> rle = Encode_TGA(w, h, pixels.data(), o);
     EXPECT_EQ(rle[2], 10);
     EXPECT_LT(rle.size(), raw.size());
-    EXPECT_EQ(Decode_Packets(rle, 18, std::size_t(w) * h, bpp),
-              std::vector<std::uint8_t>(raw.begin() + 18, raw.end()));
+    EXPECT_EQ(Decode_Packets(rle, 18, std::size_t(w) * h, bpp), std::vector<std::uint8_t>(raw.begin() + 18, raw.end()));
 }
 
 TEST(Image_Writer, Jpeg_And_Png_Read_Back_Through_Their_Libraries)
@@ -182,7 +181,8 @@ TEST(Image_Writer, Scramble_Is_The_Key_Stream_And_Its_Own_Inverse)
     std::vector<std::uint8_t> scrambled = bytes;
     Scramble(scrambled);
     for (std::size_t i : {std::size_t(0), std::size_t(1), std::size_t(4097)})
-        EXPECT_EQ(scrambled[i], std::uint8_t(bytes[i] ^ std::uint8_t(Ryx_Vektu::JPG_Initial_Key + i * Ryx_Vektu::JPG_Key_Step)));
+        EXPECT_EQ(scrambled[i],
+                  std::uint8_t(bytes[i] ^ std::uint8_t(Ryx_Vektu::JPG_Initial_Key + i * Ryx_Vektu::JPG_Key_Step)));
     Scramble(scrambled);
     EXPECT_EQ(scrambled, bytes);
 }

@@ -109,8 +109,9 @@ TEST(Assertion, EveryReportIsOneStderrLineWithTheDefaultCaption)
     Ryx_Lib::Throw_Assertion("s_music == 0", nullptr, "Code/Music.cpp", 0);
     Ryx_Lib::Throw_Assertion(nullptr, "\"JPG Error\"", "Code/Texture.cpp", 100);
     std::string text = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(text, "assertion: s_music == 0 | caption: Error | file: Code/Music.cpp | line: 0\n"
-                    "assertion:  | caption: \"JPG Error\" | file: Code/Texture.cpp | line: 100\n");
+    EXPECT_EQ(text,
+              "assertion: s_music == 0 | caption: Error | file: Code/Music.cpp | line: 0\n"
+              "assertion:  | caption: \"JPG Error\" | file: Code/Texture.cpp | line: 100\n");
 }
 
 namespace

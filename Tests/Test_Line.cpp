@@ -42,24 +42,65 @@ namespace
         void Draw(std::uint32_t colour, float x0, float y0, float x1, float y1)
         {
             const float maxX = float(width - 2), maxY = float(height - 2);
-            if (x0 < 2 && x1 < 2) return;
-            if (x0 < 2) { y0 = y0 + (y1 - y0) / (x1 - x0) * (2 - x0); x0 = 2; }
-            else if (x1 < 2) { y1 = y1 + (y0 - y1) / (x0 - x1) * (2 - x1); x1 = 2; }
-            if (x0 >= maxX && x1 >= maxX) return;
-            if (x0 >= maxX) { y0 = y0 - (y0 - y1) / (x0 - x1) * (x0 - maxX); x0 = maxX; }
-            else if (x1 >= maxX) { y1 = y1 - (y1 - y0) / (x1 - x0) * (x1 - maxX); x1 = maxX; }
-            if (y0 < 2 && y1 < 2) return;
-            if (y0 < 2) { x0 = x0 + (x1 - x0) / (y1 - y0) * (2 - y0); y0 = 2; }
-            else if (y1 < 2) { x1 = x1 + (x0 - x1) / (y0 - y1) * (2 - y1); y1 = 2; }
-            if (y0 >= maxY && y1 >= maxY) return;
-            if (y0 >= maxY) { x0 = x0 - (x0 - x1) / (y0 - y1) * (y0 - maxY); y0 = maxY; }
-            else if (y1 >= maxY) { x1 = x1 - (x1 - x0) / (y1 - y0) * (y1 - maxY); y1 = maxY; }
+            if (x0 < 2 && x1 < 2)
+                return;
+            if (x0 < 2)
+            {
+                y0 = y0 + (y1 - y0) / (x1 - x0) * (2 - x0);
+                x0 = 2;
+            }
+            else if (x1 < 2)
+            {
+                y1 = y1 + (y0 - y1) / (x0 - x1) * (2 - x1);
+                x1 = 2;
+            }
+            if (x0 >= maxX && x1 >= maxX)
+                return;
+            if (x0 >= maxX)
+            {
+                y0 = y0 - (y0 - y1) / (x0 - x1) * (x0 - maxX);
+                x0 = maxX;
+            }
+            else if (x1 >= maxX)
+            {
+                y1 = y1 - (y1 - y0) / (x1 - x0) * (x1 - maxX);
+                x1 = maxX;
+            }
+            if (y0 < 2 && y1 < 2)
+                return;
+            if (y0 < 2)
+            {
+                x0 = x0 + (x1 - x0) / (y1 - y0) * (2 - y0);
+                y0 = 2;
+            }
+            else if (y1 < 2)
+            {
+                x1 = x1 + (x0 - x1) / (y0 - y1) * (2 - y1);
+                y1 = 2;
+            }
+            if (y0 >= maxY && y1 >= maxY)
+                return;
+            if (y0 >= maxY)
+            {
+                x0 = x0 - (x0 - x1) / (y0 - y1) * (y0 - maxY);
+                y0 = maxY;
+            }
+            else if (y1 >= maxY)
+            {
+                x1 = x1 - (x1 - x0) / (y1 - y0) * (y1 - maxY);
+                y1 = maxY;
+            }
 
             if (std::fabs(x1 - x0) > std::fabs(y1 - y0))
             {
-                if (x0 > x1) { std::swap(x0, x1); std::swap(y0, y1); }
+                if (x0 > x1)
+                {
+                    std::swap(x0, x1);
+                    std::swap(y0, y1);
+                }
                 const int xs = int(x0), xe = int(x1), n = xe - xs;
-                if (n == 0) return;
+                if (n == 0)
+                    return;
                 const float slope = (y1 - y0) / float(n);
                 std::int32_t Y = std::int32_t(((float(xs) - x0) * slope + y0) * 65536.0f);
                 const std::int32_t step = std::int32_t(slope * 65536.0f);
@@ -72,9 +113,14 @@ namespace
             }
             else
             {
-                if (y0 > y1) { std::swap(x0, x1); std::swap(y0, y1); }
+                if (y0 > y1)
+                {
+                    std::swap(x0, x1);
+                    std::swap(y0, y1);
+                }
                 const int ys = int(y0), ye = int(y1), n = ye - ys;
-                if (n == 0) return;
+                if (n == 0)
+                    return;
                 const float slope = (x1 - x0) / float(n);
                 std::int32_t X = std::int32_t(((float(ys) - y0) * slope + x0) * 65536.0f);
                 const std::int32_t step = std::int32_t(slope * 65536.0f);

@@ -103,17 +103,17 @@ TEST(Line_Part, PhaseAdvancesByTimeSpeedAndRateAndOrder4SwitchesScaleOnce)
     // The first Update takes the whole timer reading: previous time starts at 0.
     rig.Set_Playing(10000, 3, 5);
     scene.Update();
-    EXPECT_EQ(scene.Get_Phase(), 0.0400000028f); // 10 x 0.004
+    EXPECT_EQ(scene.Get_Phase(), 0.0400000028f);  // 10 x 0.004
     EXPECT_EQ(scene.Get_Scale(), 1.0f);
     // Order 4: the phase still advances at the old rate, then the rate switches.
     rig.Set_Playing(10500, 4, 0);
     scene.Update();
-    EXPECT_EQ(scene.Get_Phase(), 0.0420000032f); // + 0.5 x 0.004
+    EXPECT_EQ(scene.Get_Phase(), 0.0420000032f);  // + 0.5 x 0.004
     EXPECT_EQ(scene.Get_Scale(), 1.3f);
     EXPECT_EQ(scene.Get_Rate(), 0.01f);
     rig.Set_Playing(11500, 4, 1);
     scene.Update();
-    EXPECT_EQ(scene.Get_Phase(), 0.0520000011f); // + 1 x 0.01
+    EXPECT_EQ(scene.Get_Phase(), 0.0520000011f);  // + 1 x 0.01
     // The switch never reverts, whatever the order does.
     rig.Set_Playing(12000, 0, 0);
     scene.Update();

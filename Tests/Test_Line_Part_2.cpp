@@ -53,13 +53,13 @@ TEST(Line_Part_2, FirstUpdateTakesTheWholeTimeThenSpeedRampsFromTheFirstRender)
     Line_Part_2 scene = Make(rig);
     rig.Set_Playing(20000, 30, 1);
     scene.Update();
-    EXPECT_EQ(scene.Get_Phase(), 0.0800000057f); // 20 x 0.004
+    EXPECT_EQ(scene.Get_Phase(), 0.0800000057f);  // 20 x 0.004
     EXPECT_EQ(scene.Get_Rate(), 0.01f);
     scene.Render();
     EXPECT_EQ(scene.Get_Speed(), 1.0f);
     rig.Set_Playing(22000, 30, 9);
     Frame(scene);
-    EXPECT_EQ(scene.Get_Phase(), 0.100000009f); // + 2 x 1 x 0.01
+    EXPECT_EQ(scene.Get_Phase(), 0.100000009f);  // + 2 x 1 x 0.01
     EXPECT_EQ(scene.Get_Speed(), 11.0f);
 }
 
@@ -117,7 +117,14 @@ TEST(Line_Part_2, OverlayCuesOfOrders30To32AreLaidFromRow60)
     const std::vector<int> rows[3][8] = {
         {{0, 10, 16, 23}, {3, 13, 20, 26}, {7, 15, 19, 29}, {9, 31}, {}, {}, {}, {}},
         {{0, 10, 16, 23}, {6, 13, 20, 26}, {7, 15, 19, 29}, {9, 31}, {}, {}, {}, {}},
-        {{}, {}, {}, {}, {0, 17, 24, 29}, {4, 13, 18, 22, 27, 30}, {10, 14, 16, 19, 21, 25, 31}, {12, 15, 20, 23, 26, 28}},
+        {{},
+         {},
+         {},
+         {},
+         {0, 17, 24, 29},
+         {4, 13, 18, 22, 27, 30},
+         {10, 14, 16, 19, 21, 25, 31},
+         {12, 15, 20, 23, 26, 28}},
     };
     int shown = -1;
     std::uint32_t ms = 1000;

@@ -185,7 +185,8 @@ namespace
         std::string X(const std::string& arguments)
         {
             std::string out;
-            if (std::FILE* pipe = popen(("DISPLAY=" + m_display + " xdotool " + arguments + " 2>/dev/null").c_str(), "r"))
+            if (std::FILE* pipe =
+                    popen(("DISPLAY=" + m_display + " xdotool " + arguments + " 2>/dev/null").c_str(), "r"))
             {
                 char buffer[256];
                 while (std::fgets(buffer, sizeof buffer, pipe))
@@ -216,10 +217,12 @@ namespace
         std::string Wait_Size(const std::string& window, const std::string& size)
         {
             std::string seen;
-            Eventually([&] {
-                seen = X("getwindowgeometry " + window + " | sed -n 's/ *Geometry: //p'");
-                return seen == size;
-            }, 3);
+            Eventually(
+                [&] {
+                    seen = X("getwindowgeometry " + window + " | sed -n 's/ *Geometry: //p'");
+                    return seen == size;
+                },
+                3);
             return seen;
         }
 
@@ -367,8 +370,8 @@ TEST(Leak_Check, ALibraryDroppedAtRunTimeIsNotReportedWhateverItKeeps)
     {
         fs::path log = fs::path(RYX_BIN_DIR) / "Test_Files" / "Live" / (std::string("plugin-") + bytes + ".err");
         fs::create_directories(log.parent_path());
-        std::string command = std::string("LSAN_OPTIONS='") + Live_Leak_Options + "' '" RYX_BIN_DIR "/leak_probe' plugin " +
-                              bytes + " 2>'" + log.string() + "'";
+        std::string command = std::string("LSAN_OPTIONS='") + Live_Leak_Options +
+            "' '" RYX_BIN_DIR "/leak_probe' plugin " + bytes + " 2>'" + log.string() + "'";
         int status = std::system(command.c_str());
         std::string err = Read_All(log);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << bytes << " bytes: " << err;

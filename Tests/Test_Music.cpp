@@ -37,7 +37,11 @@ namespace
 TEST_F(Scripted, Get_Pos_Is_One_Row_Ahead_And_Crosses_Into_The_Next_Order)
 {
     Ryx_Lib::Single<Music> music = Create_Music("no such module.xm", nullptr, true);
-    struct Case { std::uint32_t order, row; int want_order, want_row; };
+    struct Case
+    {
+        std::uint32_t order, row;
+        int want_order, want_row;
+    };
     for (Case c : {Case{3, 62, 3, 63}, Case{3, 63, 4, 0}, Case{0, 0, 0, 1}, Case{35, 63, 36, 0}})
     {
         Audio_Script_Position(Pack(c.order, c.row));
@@ -114,10 +118,13 @@ TEST(Music, The_Switch_Picks_The_No_Sound_Device_Else_The_Card_With_A_Fallback)
         EXPECT_EQ(reports.Count("BASS_MusicPlay(m_mod)"), 0);
         // 150 ms is well past the first rows (25 ms each).
         for (int i = 0; i < 300 && music.Get()->Get_Row() < 3; ++i)
+        {
+            struct timespec ts
             {
-                struct timespec ts{0, 1000000};
-                nanosleep(&ts, nullptr);
-            }
+                0, 1000000
+            };
+            nanosleep(&ts, nullptr);
+        }
         EXPECT_GE(music.Get()->Get_Row(), 3u);
     }
     // SDL's dummy driver reaches no ear and only roughly keeps time: it is no

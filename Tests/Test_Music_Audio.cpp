@@ -41,8 +41,16 @@ namespace
 
     struct Offline : testing::Test
     {
-        Offline() { Audio_Use_Offline(true); EXPECT_EQ(BASS_Init(-1, 44100, 0, nullptr), 1); }
-        ~Offline() override { BASS_Free(); Audio_Use_Offline(false); }
+        Offline()
+        {
+            Audio_Use_Offline(true);
+            EXPECT_EQ(BASS_Init(-1, 44100, 0, nullptr), 1);
+        }
+        ~Offline() override
+        {
+            BASS_Free();
+            Audio_Use_Offline(false);
+        }
 
         HMUSIC Load(const std::vector<std::uint8_t>& bytes)
         {
@@ -100,8 +108,7 @@ TEST_F(Offline, Position_Follows_The_Pulled_Frames_Exactly_And_Holds_At_The_End)
 TEST_F(Offline, Pulls_Are_Sample_Exact_Whatever_Their_Size)
 {
     std::vector<std::uint8_t> bytes = Known_Bytes({});
-    auto render = [&](std::size_t pull)
-    {
+    auto render = [&](std::size_t pull) {
         HMUSIC music = Load(bytes);
         EXPECT_EQ(BASS_MusicPlay(music), 1);
         std::vector<std::int16_t> all, buffer(2 * pull);
@@ -124,9 +131,12 @@ TEST_F(Offline, Play_From_A_Position_And_Syncs_On_Every_Row_Change)
     Known_Module_Setup setup;
     std::vector<std::int64_t> starts = Ryx_Tools::Known_Row_Starts(setup);
     HMUSIC music = Load(Known_Bytes(setup));
-    struct Seen { std::vector<std::uint32_t> data; std::vector<std::uint32_t> channel; } seen;
-    auto record = [](HSYNC, DWORD channel, DWORD data, void* user)
+    struct Seen
     {
+        std::vector<std::uint32_t> data;
+        std::vector<std::uint32_t> channel;
+    } seen;
+    auto record = [](HSYNC, DWORD channel, DWORD data, void* user) {
         static_cast<Seen*>(user)->data.push_back(data);
         static_cast<Seen*>(user)->channel.push_back(channel);
     };
@@ -139,11 +149,11 @@ TEST_F(Offline, Play_From_A_Position_And_Syncs_On_Every_Row_Change)
     std::int64_t four_rows = 4 * order_1_row;
     std::int64_t pulled = 0;
     while (pulled < four_rows)
-        pulled += std::int64_t(Audio_Pull(buffer.data(), std::size_t(std::min<std::int64_t>(1000, four_rows - pulled))));
+        pulled +=
+            std::int64_t(Audio_Pull(buffer.data(), std::size_t(std::min<std::int64_t>(1000, four_rows - pulled))));
     EXPECT_EQ(BASS_ChannelGetPosition(music), Pack(2, 0));
     while (Audio_Pull(buffer.data(), 1000))
-    {
-    }
+    {}
     ASSERT_EQ(seen.data.size(), 3u + 64u);
     EXPECT_EQ(seen.data[0], Pack(1, 61));
     EXPECT_EQ(seen.data[3], Pack(2, 0));
@@ -159,10 +169,13 @@ TEST_F(Offline, Missing_Files_And_Files_That_Are_Not_Modules_Load_As_Zero_With_A
     std::ofstream(text) << "this is a shopping list, not music\n";
     std::string empty = testing::TempDir() + "empty.xm";
     std::ofstream{empty};
-    struct Case { std::string path; const char* reason; };
-    for (const Case& c : {Case{testing::TempDir() + "no_such_file.xm", "No such file"},
-                          Case{text, "not a module"}, Case{empty, "not a module"},
-                          Case{testing::TempDir(), "not a regular file"}})
+    struct Case
+    {
+        std::string path;
+        const char* reason;
+    };
+    for (const Case& c : {Case{testing::TempDir() + "no_such_file.xm", "No such file"}, Case{text, "not a module"},
+                          Case{empty, "not a module"}, Case{testing::TempDir(), "not a regular file"}})
     {
         testing::internal::CaptureStderr();
         EXPECT_EQ(BASS_MusicLoad(0, c.path.c_str(), 0, 0, 1), 0u) << c.path;
@@ -244,21 +257,26 @@ TEST(Audio_No_Sound, Keeps_Real_Time_And_Syncs_From_The_Audio_Thread)
     std::atomic<bool> off_main{true};
     static std::thread::id main_thread;
     main_thread = std::this_thread::get_id();
-    struct Sync_State { std::atomic<int>* count; std::atomic<bool>* off_main; } state{&syncs, &off_main};
-    BASS_ChannelSetSync(music, 0x40000000, 0xFFFFFFFF, [](HSYNC, DWORD channel, DWORD, void* user)
+    struct Sync_State
     {
-        auto* s = static_cast<Sync_State*>(user);
-        s->count->fetch_add(1);
-        BASS_ChannelGetPosition(channel);  // a procedure may ask; nothing may deadlock on it
-        if (std::this_thread::get_id() == main_thread)
-            s->off_main->store(false);
-    }, &state);
+        std::atomic<int>* count;
+        std::atomic<bool>* off_main;
+    } state{&syncs, &off_main};
+    BASS_ChannelSetSync(
+        music, 0x40000000, 0xFFFFFFFF,
+        [](HSYNC, DWORD channel, DWORD, void* user) {
+            auto* s = static_cast<Sync_State*>(user);
+            s->count->fetch_add(1);
+            BASS_ChannelGetPosition(channel);  // a procedure may ask; nothing may deadlock on it
+            if (std::this_thread::get_id() == main_thread)
+                s->off_main->store(false);
+        },
+        &state);
 
     double before = Audio_Now();
     ASSERT_EQ(BASS_MusicPlay(music), 1);
     double after = Audio_Now();
-    auto row_of = [&](double seconds)
-    {
+    auto row_of = [&](double seconds) {
         std::int64_t frame = std::int64_t(seconds * 44100);
         std::size_t row = 0;
         while (row + 2 < starts.size() && starts[row + 1] <= frame)
@@ -313,8 +331,10 @@ TEST(Audio_Card, The_Default_Device_Plays_And_The_Position_Moves)
     EXPECT_EQ(BASS_Start(), 1);
     HMUSIC music = BASS_MusicLoad(1, bytes.data(), 0, DWORD(bytes.size()), 1);
     // Stop and Free wait for a pull in progress; its syncs ask for positions.
-    EXPECT_NE(BASS_ChannelSetSync(music, 0x40000000, 0xFFFFFFFF, [](HSYNC, DWORD channel, DWORD, void*)
-    { BASS_ChannelGetPosition(channel); }, nullptr), 0u);
+    EXPECT_NE(BASS_ChannelSetSync(
+                  music, 0x40000000, 0xFFFFFFFF,
+                  [](HSYNC, DWORD channel, DWORD, void*) { BASS_ChannelGetPosition(channel); }, nullptr),
+              0u);
     ASSERT_EQ(BASS_MusicPlay(music), 1);
     double start = Audio_Now();
     std::uint32_t last = 0;

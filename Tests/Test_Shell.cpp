@@ -48,8 +48,8 @@ namespace
         record.lpfnWndProc = &Counting_Proc;
         record.lpszClassName = "Counting";
         RegisterClassA(&record);
-        return CreateWindowExA(0, "Counting", "Orvi", WS_POPUP | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 640,
-                               480, nullptr, nullptr, nullptr, nullptr);
+        return CreateWindowExA(0, "Counting", "Orvi", WS_POPUP | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
+                               nullptr, nullptr, nullptr, nullptr);
     }
 
     // The code a pump throws, or -1 when it throws nothing.
@@ -164,8 +164,7 @@ TEST(Keyboard, EscapePressedAndReleasedBetweenPollsIsSeenOnce)
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     while (msg.message != WM_KEYDOWN && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-    }
+    {}
     EXPECT_EQ(msg.message, WM_KEYDOWN);
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_ESCAPE));
 }
@@ -260,7 +259,7 @@ TEST(Demo_Process, PlaysAShortModuleToItsEndAndExitsZero)
     ASSERT_TRUE(Ryx_Tools::Save_Xm(module, (folder / "tekno.xm").string()));
 
     std::string command = "cd '" + folder.string() + "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 30 '" +
-                          std::string(RYX_BIN_DIR) + "/demo' -n >/dev/null 2>&1";
+        std::string(RYX_BIN_DIR) + "/demo' -n >/dev/null 2>&1";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);  // 124 would mean it never ended
@@ -286,7 +285,7 @@ namespace
     {
         std::filesystem::path base = std::filesystem::temp_directory_path() / ("demo-out-" + std::to_string(getpid()));
         std::string full = "cd '" + folder + "' && timeout 30 " + command + " >'" + base.string() + ".out' 2>'" +
-                           base.string() + ".err'";
+            base.string() + ".err'";
         int status = std::system(full.c_str());
         Process_Result result;
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -18,7 +18,7 @@ namespace Ryx_Test
     {
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
         const std::filesystem::path dir = std::filesystem::path(RYX_BIN_DIR) / "Test_Files" / "Texture" /
-                                          (std::string(info->test_suite_name()) + "." + info->name());
+            (std::string(info->test_suite_name()) + "." + info->name());
         std::filesystem::create_directories(dir);
         return (dir / name).string();
     }

@@ -14,14 +14,27 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace
 {
-    Bytes Header(int type, int width, int height, int depth, int descriptor,
-                 int id_length = 0, int map_type = 0, int map_length = 0, int map_bits = 0)
+    Bytes Header(int type, int width, int height, int depth, int descriptor, int id_length = 0, int map_type = 0,
+                 int map_length = 0, int map_bits = 0)
     {
-        return {std::uint8_t(id_length), std::uint8_t(map_type), std::uint8_t(type), 0, 0,
-                std::uint8_t(map_length), std::uint8_t(map_length >> 8), std::uint8_t(map_bits),
-                0, 0, 0, 0,
-                std::uint8_t(width), std::uint8_t(width >> 8), std::uint8_t(height), std::uint8_t(height >> 8),
-                std::uint8_t(depth), std::uint8_t(descriptor)};
+        return {std::uint8_t(id_length),
+                std::uint8_t(map_type),
+                std::uint8_t(type),
+                0,
+                0,
+                std::uint8_t(map_length),
+                std::uint8_t(map_length >> 8),
+                std::uint8_t(map_bits),
+                0,
+                0,
+                0,
+                0,
+                std::uint8_t(width),
+                std::uint8_t(width >> 8),
+                std::uint8_t(height),
+                std::uint8_t(height >> 8),
+                std::uint8_t(depth),
+                std::uint8_t(descriptor)};
     }
 
     Bytes Cat(Bytes a, const Bytes& b)
@@ -58,9 +71,9 @@ TEST(Texture_TGA, Orientation_Follows_The_Descriptor)
 {
     // 2 x 2 grey, stored rows "1 2" then "3 4".
     const Bytes stored = {1, 2, 3, 4};
-    const std::pair<int, Bytes> cases[] = {
-        {0x00, {3, 4, 1, 2}}, {0x08, {3, 4, 1, 2}}, {0x20, {1, 2, 3, 4}}, {0x28, {1, 2, 3, 4}},
-        {0x10, {1, 2, 3, 4}}, {0x18, {4, 3, 2, 1}}, {0x40, {1, 2, 3, 4}}, {0xF8, {1, 2, 3, 4}}};
+    const std::pair<int, Bytes> cases[] = {{0x00, {3, 4, 1, 2}}, {0x08, {3, 4, 1, 2}}, {0x20, {1, 2, 3, 4}},
+                                           {0x28, {1, 2, 3, 4}}, {0x10, {1, 2, 3, 4}}, {0x18, {4, 3, 2, 1}},
+                                           {0x40, {1, 2, 3, 4}}, {0xF8, {1, 2, 3, 4}}};
     for (const auto& [descriptor, memory] : cases)
         EXPECT_EQ(Load(Cat(Header(3, 2, 2, 8, descriptor), stored), 2, 2, 1), memory) << descriptor;
 
@@ -89,8 +102,7 @@ TEST(Texture_TGA, Run_Length_Packets)
 
     // Packets cross rows; 24-bit pixels keep their three bytes.
     const Bytes across = {0x82, 1, 2, 3, 0x00, 4, 5, 6};
-    EXPECT_EQ(Load(Cat(Header(10, 2, 2, 24, 0x20), across), 2, 2, 3),
-              (Bytes{1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(Load(Cat(Header(10, 2, 2, 24, 0x20), across), 2, 2, 3), (Bytes{1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6}));
 }
 
 TEST(Texture_TGA, Stored_Bytes_Kept_And_Skipped_Parts_Skipped)
@@ -148,17 +160,17 @@ TEST(Texture_TGA, Unusable_Files_Give_An_Empty_Texture_And_A_Line)
     EXPECT_NE(err.find("missing.tga"), std::string::npos);
     EXPECT_NE(err.find("No such file"), std::string::npos) << err;
 
-    Load_Empty({});                                      // empty file
+    Load_Empty({});  // empty file
     Bytes short_header = Header(2, 1, 1, 8, 0x20);
     short_header.pop_back();
     Load_Empty(short_header);
-    Load_Empty(Cat(Header(4, 1, 1, 8, 0x20), {1}));      // unsupported types
+    Load_Empty(Cat(Header(4, 1, 1, 8, 0x20), {1}));  // unsupported types
     Load_Empty(Cat(Header(12, 1, 1, 8, 0x20), {1}));
     Load_Empty(Cat(Header(2, 1, 1, 12, 0x20), {1, 2}));  // unsupported depth
     Load_Empty(Header(2, 0, 1, 8, 0x20));                // sizes not positive
     Load_Empty(Header(2, 1, 0, 8, 0x20));
     Load_Empty(Header(2, -5, 4, 8, 0x20));
-    Load_Empty(Header(2, 4, 0x8000, 32, 0x20));          // -32768 rows
+    Load_Empty(Header(2, 4, 0x8000, 32, 0x20));  // -32768 rows
     // A header alone claiming more than the bound: refused before allocating.
     Load_Empty(Header(0, 32767, 32767, 32, 0x20));
     Load_Empty(Header(0, 8192, 8193, 8, 0x20));

@@ -18,7 +18,7 @@ using Ryx_Test::Image_Set;
 namespace
 {
     const std::int32_t No_Hit_Shade = 4 * 65535;
-    const std::uint32_t Overlay_Colour = 0xFF204060u; // even red and green: Saturating_Add keeps it
+    const std::uint32_t Overlay_Colour = 0xFF204060u;  // even red and green: Saturating_Add keeps it
 
     std::vector<Grid_Vertex> Vertices(Tunnel& tunnel)
     {
@@ -92,8 +92,9 @@ TEST(Vertex_Value, ScalesBy65535CutsTowardZeroAndKeepsTheLow32Bits)
     EXPECT_EQ(Vertex_Value(0.99999), 65534);
     // 65536 x 65535 = 0xFFFF0000: wraps, it does not saturate.
     EXPECT_EQ(Vertex_Value(65536.0), -65536);
-    EXPECT_EQ(Vertex_Value(1e12), static_cast<std::int32_t>(static_cast<std::uint32_t>(
-                                       static_cast<std::uint64_t>(static_cast<std::int64_t>(1e12 * 65535.0)))));
+    EXPECT_EQ(Vertex_Value(1e12),
+              static_cast<std::int32_t>(
+                  static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(1e12 * 65535.0)))));
 }
 
 TEST(Vertex_Value, NonFiniteAndOutOfRangeGiveZero)
@@ -117,7 +118,7 @@ TEST_F(Tunnel_Test, ZeroLookVectorBeforeTheFirstBeatHitsNothing)
 TEST_F(Tunnel_Test, BeatRowShowsTheTubeOnEveryFrameThenCollapses)
 {
     Frame(7.0, 10, 2);
-    Frame(7.0, 10, 3); // previous row 2: fires, time 0, look vector (0, 0.1, 2.2)
+    Frame(7.0, 10, 3);  // previous row 2: fires, time 0, look vector (0, 0.1, 2.2)
     std::vector<Grid_Vertex> beat = Vertices(tunnel);
     EXPECT_FALSE(All_No_Hit(beat));
 
@@ -157,17 +158,17 @@ TEST_F(Tunnel_Test, BeatRowShowsTheTubeOnEveryFrameThenCollapses)
 // once per expression instead moves a third of these values.
 TEST_F(Tunnel_Test, RaysFollowTheCameraVectorsRoundedAtEveryOperation)
 {
-    Frame(10.0, 10, 0);    // the start time
-    Frame(13.537, 13, 52); // the forward fade starts to fall
+    Frame(10.0, 10, 0);     // the start time
+    Frame(13.537, 13, 52);  // the forward fade starts to fall
     Frame(13.554, 13, 53);
     const struct
     {
         int column, row;
         Grid_Vertex vertex;
     } expected[] = {
-        {0, 0, {29826356, 15130100, 511 * 65535}},    {17, 9, {29299896, 15054710, 511 * 65535}},
-        {11, 12, {26789523, -11918257, 25105748}},    {3, 17, {28942396, -3978966, 31386995}},
-        {5, 20, {29265417, -3266037, 33478107}},      {40, 23, {29400237, -1656021, 511 * 65535}},
+        {0, 0, {29826356, 15130100, 511 * 65535}}, {17, 9, {29299896, 15054710, 511 * 65535}},
+        {11, 12, {26789523, -11918257, 25105748}}, {3, 17, {28942396, -3978966, 31386995}},
+        {5, 20, {29265417, -3266037, 33478107}},   {40, 23, {29400237, -1656021, 511 * 65535}},
     };
     std::vector<Grid_Vertex> vertices = Vertices(tunnel);
     for (const auto& e : expected)
@@ -186,12 +187,12 @@ TEST_F(Tunnel_Test, RowTwentyTwoCueFiresOnceInRow22ButEveryFrameInRow54)
     std::vector<Grid_Vertex> cue = Vertices(tunnel);
     EXPECT_FALSE(All_No_Hit(cue));
     Frame(3.0, 10, 22);
-    EXPECT_FALSE(Same(Vertices(tunnel), cue)); // shake decayed: no new cue
+    EXPECT_FALSE(Same(Vertices(tunnel), cue));  // shake decayed: no new cue
 
     Frame(3.0, 10, 53);
     Frame(3.0, 10, 54);
     std::vector<Grid_Vertex> cue54 = Vertices(tunnel);
-    EXPECT_TRUE(Same(cue54, cue)); // same time, same flash 1.5 and shake 0.4
+    EXPECT_TRUE(Same(cue54, cue));  // same time, same flash 1.5 and shake 0.4
     Frame(3.0, 10, 54);
     EXPECT_TRUE(Same(Vertices(tunnel), cue54));
 }
@@ -210,7 +211,7 @@ TEST_F(Tunnel_Test, TrackValueFollowsItsSegmentsAndIsZeroBetweenThem)
     clock.Set(60.0, 14, 17);
     EXPECT_EQ(tunnel.Get_Track_Value().second, 0.3f);
     // Half way (the clock counts whole milliseconds): about 0.15.
-    clock.Set(60.0 + duration / 2, 14, 17); // same row again: no restart
+    clock.Set(60.0 + duration / 2, 14, 17);  // same row again: no restart
     EXPECT_EQ(tunnel.Get_Track_Value().second, 0.149953157f);
     clock.Set(60.0 + duration / 2, 14, 18);
     EXPECT_EQ(tunnel.Get_Track_Value().second, 0.149953157f);
@@ -245,7 +246,7 @@ TEST_F(Tunnel_Test, SteeringBetweenSegmentsDiesOutAndNeverTurnsNaN)
         Frame(5.0 + order, order, 20);
         for (const Grid_Vertex& v : Vertices(tunnel))
             ASSERT_GE(v.shade, No_Hit_Shade);
-        EXPECT_FALSE(All_No_Hit(Vertices(tunnel))) << order; // steer stayed finite: a view
+        EXPECT_FALSE(All_No_Hit(Vertices(tunnel))) << order;  // steer stayed finite: a view
     }
     // Between segments the steer alternates and dies out: the view settles on
     // straight ahead, the same picture frame after frame.
@@ -261,7 +262,7 @@ TEST_F(Tunnel_Test, FadeBandOpensAboveThresholdAndCoversEveryRowInTheEnd)
     Frame(100.0, 17, 40);
     window.Clear();
     tunnel.Render();
-    EXPECT_EQ(Drawn_Band_Rows(), 0); // fade 1.0: no band
+    EXPECT_EQ(Drawn_Band_Rows(), 0);  // fade 1.0: no band
 
     // Four frames of look-ahead order 18: fade 1.0406, trunc(b x 368) = 0.
     for (int k = 0; k < 4; ++k)
@@ -300,7 +301,7 @@ TEST_F(Tunnel_Test, OverlayLargerThanTheFrameIsClipped)
         clock.Set(200.0 + k * 0.01, 18, 40);
         clipped.Update();
     }
-    clipped.Render(); // writes only inside 640 x 430; the sanitizer build checks
+    clipped.Render();  // writes only inside 640 x 430; the sanitizer build checks
     EXPECT_EQ(small.At(639, 429), Overlay_Colour);
 }
 
@@ -320,7 +321,7 @@ TEST_F(Tunnel_Test, MissingImagesDrawNothingAndNeverCrash)
 TEST_F(Tunnel_Test, SecondSceneStartsFromTheStartValues)
 {
     for (int k = 0; k < 10; ++k)
-        Frame(1.0 + k, 12, 30 + k); // cues, textures[1], fade, forward fade
+        Frame(1.0 + k, 12, 30 + k);  // cues, textures[1], fade, forward fade
     Tunnel second(&window, &Ryx_Test::Load_From_Set);
     clock.Set(80.0, 10, 0);
     second.Update();
@@ -334,11 +335,11 @@ TEST_F(Tunnel_Test, GridTextureOfBadWidthIsReportedAndTheSceneGoesOn)
     Tunnel odd(&window, &Ryx_Test::Load_From_Set);
     for (int k = 0; k < 3; ++k)
     {
-        clock.Set(400.0 + k, 14, 40); // order 14 on: textures[2]
+        clock.Set(400.0 + k, 14, 40);  // order 14 on: textures[2]
         odd.Update();
         odd.Render();
     }
-    EXPECT_EQ(recorder.Count("!\"invalid texture width\""), 1); // once, at the switch
+    EXPECT_EQ(recorder.Count("!\"invalid texture width\""), 1);  // once, at the switch
 }
 
 TEST_F(Tunnel_Test, MorphCueFiresOnEveryFrameUnlessThePreviousRowEqualsTheRemainder)
@@ -366,7 +367,7 @@ TEST_F(Tunnel_Test, MorphCueFiresOnEveryFrameUnlessThePreviousRowEqualsTheRemain
         cued_light += cued.first[k].shade;
         quiet_light += quiet.first[k].shade;
     }
-    EXPECT_GT(cued_light, quiet_light); // flash 1.4
+    EXPECT_GT(cued_light, quiet_light);  // flash 1.4
     // Next frame, same row: previous row 9 now, so it fires in both, again
     // in the cued one: morph back at 1.0, flash at 1.4, the same picture.
     EXPECT_TRUE(Same(quiet.second, cued.second));

@@ -14,7 +14,10 @@ using namespace Ryx_Tools;
 namespace
 {
     unsigned U16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
-    std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
+    std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at)
+    {
+        return U16(b, at) | (U16(b, at + 2) << 16);
+    }
     std::string Text(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t n)
     {
         return std::string(b.begin() + std::ptrdiff_t(at), b.begin() + std::ptrdiff_t(at + n));
@@ -29,7 +32,8 @@ namespace
         s.sixteen_bit = sixteen;
         const double full = sixteen ? 30000 : 120;
         for (int i = 0; i < 2000; ++i)
-            s.data.push_back(std::int16_t(std::lround(full * std::exp(-i / 600.0) * std::sin(i * hz * 6.283185307 / 44100))));
+            s.data.push_back(
+                std::int16_t(std::lround(full * std::exp(-i / 600.0) * std::sin(i * hz * 6.283185307 / 44100))));
         s.relative_note = 29;
         s.finetune = -28;
         ins.samples.push_back(s);
@@ -151,25 +155,25 @@ TEST(Xm_Writer, Instruments_Carry_Envelopes_And_Delta_Coded_Samples)
     EXPECT_EQ(U32(b, ins), 263u);
     EXPECT_EQ(U16(b, ins + 27), 2u);
     EXPECT_EQ(U32(b, ins + 29), 40u);
-    EXPECT_EQ(b[ins + 33], 1);                    // keymap
-    EXPECT_EQ(U16(b, ins + 129 + 4), 4u);         // second volume point: tick
-    EXPECT_EQ(U16(b, ins + 129 + 6), 64u);        //                      value
-    EXPECT_EQ(b[ins + 225], 3);                   // volume points
-    EXPECT_EQ(b[ins + 227], 1);                   // sustain point
-    EXPECT_EQ(b[ins + 233], 3);                   // volume type: on + sustain
-    EXPECT_EQ(b[ins + 234], 0);                   // panning type: off
-    EXPECT_EQ(U16(b, ins + 239), 0x0400u);        // fadeout
+    EXPECT_EQ(b[ins + 33], 1);              // keymap
+    EXPECT_EQ(U16(b, ins + 129 + 4), 4u);   // second volume point: tick
+    EXPECT_EQ(U16(b, ins + 129 + 6), 64u);  //                      value
+    EXPECT_EQ(b[ins + 225], 3);             // volume points
+    EXPECT_EQ(b[ins + 227], 1);             // sustain point
+    EXPECT_EQ(b[ins + 233], 3);             // volume type: on + sustain
+    EXPECT_EQ(b[ins + 234], 0);             // panning type: off
+    EXPECT_EQ(U16(b, ins + 239), 0x0400u);  // fadeout
 
     const std::size_t h = ins + 263;
-    EXPECT_EQ(U32(b, h), 8u);                     // lengths in bytes
+    EXPECT_EQ(U32(b, h), 8u);  // lengths in bytes
     EXPECT_EQ(U32(b, h + 4), 2u);
     EXPECT_EQ(U32(b, h + 8), 4u);
     EXPECT_EQ(std::int8_t(b[h + 13]), -28);
-    EXPECT_EQ(b[h + 14], 0x11);                   // forward loop, 16-bit
+    EXPECT_EQ(b[h + 14], 0x11);  // forward loop, 16-bit
     EXPECT_EQ(std::int8_t(b[h + 16]), 29);
     EXPECT_EQ(b[h + 17], 0);
     EXPECT_EQ(U32(b, h + 40), 3u);
-    EXPECT_EQ(b[h + 40 + 14], 0x00);              // no loop, 8-bit
+    EXPECT_EQ(b[h + 40 + 14], 0x00);  // no loop, 8-bit
 
     const std::size_t d = h + 80;
     const std::vector<unsigned> deltas16{1000, std::uint16_t(-2000), std::uint16_t(33767), 1};

@@ -37,8 +37,8 @@ namespace Ryx_Test
         }
 
     private:
-        static void Record(const char* expression, const char* caption, const char* file,
-                           std::uint32_t line, void* user)
+        static void Record(const char* expression, const char* caption, const char* file, std::uint32_t line,
+                           void* user)
         {
             Assertion_Report r;
             r.expression = expression ? expression : "";

@@ -20,7 +20,8 @@ namespace Ryx_Test
     {
     public:
         Memory_Texture(int width, int height, int bytes_per_pixel, std::vector<std::uint8_t> pixels)
-            : m_width(width), m_height(height), m_bpp(bytes_per_pixel), m_pixels(std::move(pixels)) {}
+            : m_width(width), m_height(height), m_bpp(bytes_per_pixel), m_pixels(std::move(pixels))
+        {}
         int Get_Width() override { return m_width; }
         int Get_Height() override { return m_height; }
         void* Get_Pixels() override { return m_pixels.empty() ? nullptr : m_pixels.data(); }
@@ -50,8 +51,7 @@ namespace Ryx_Test
 
         static void Flat(const std::string& path, int width, int height, std::uint8_t value)
         {
-            Table()[path] = Image_Data{width, height, 1,
-                                       std::vector<std::uint8_t>(std::size_t(width) * height, value)};
+            Table()[path] = Image_Data{width, height, 1, std::vector<std::uint8_t>(std::size_t(width) * height, value)};
         }
 
         static Ryx_Lib::Single<Ryx_Vektu::Texture> Load(const char* path)

@@ -21,7 +21,8 @@ namespace Ryx_Test
     public:
         Image_Texture(int width, int height, int bytes_per_pixel)
             : m_width(width), m_height(height), m_bytes_per_pixel(bytes_per_pixel),
-              m_bytes(std::size_t(width) * height * bytes_per_pixel, 0) {}
+              m_bytes(std::size_t(width) * height * bytes_per_pixel, 0)
+        {}
 
         int Get_Width() override { return m_width; }
         int Get_Height() override { return m_height; }

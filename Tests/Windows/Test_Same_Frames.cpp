@@ -25,8 +25,7 @@ namespace
     constexpr int Fps = 60;
 
     struct Stop_Show
-    {
-    };
+    {};
 
     struct Show_State
     {
@@ -109,8 +108,7 @@ TEST(Same_Frames, As_The_Linux_Build_Draws_Them)
             engine->Run(&pass);
         }
         catch (const Stop_Show&)
-        {
-        }
+        {}
     }
     Ryx_Platform::Set_Frame_Sink(nullptr, nullptr);
     Ryx_Platform::Audio_Use_Offline(false);

@@ -56,13 +56,15 @@ int main(int argc, char** argv)
     }
     double seconds = argc > 2 ? std::atof(argv[2]) : 20.0;
 
-    std::vector<Row_Start> truth = Reference_Row_Starts(bytes.data(), bytes.size(), std::uint64_t(seconds * 44100) + 44100);
+    std::vector<Row_Start> truth =
+        Reference_Row_Starts(bytes.data(), bytes.size(), std::uint64_t(seconds * 44100) + 44100);
     if (truth.empty())
     {
         std::fprintf(stderr, "audio_error: %s is not a module\n", name.c_str());
         return 2;
     }
-    std::printf("heard-position error, %s, first %.0f s (%zu rows), queries every 0.1 ms\n", name.c_str(), seconds, truth.size());
+    std::printf("heard-position error, %s, first %.0f s (%zu rows), queries every 0.1 ms\n", name.c_str(), seconds,
+                truth.size());
     std::printf("pulls wake up to 0.5 ms late, one in 20 up to 4 ms late\n\n");
     std::printf("%-12s %8s %8s %10s %10s %8s\n", "device", "buffer", "clock", "median ms", "max ms", "missing");
     double worst = 0;
@@ -76,7 +78,8 @@ int main(int argc, char** argv)
             device.drift = drift;
             device.seed = buffer;
             Position_Error e = Measure_Position_Error(bytes.data(), bytes.size(), truth, device, seconds);
-            std::printf("%-12s %8u %+7.0f%% %10.3f %10.3f %8zu\n", "sound card", buffer, drift * 100, e.median_ms, e.max_ms, e.missing);
+            std::printf("%-12s %8u %+7.0f%% %10.3f %10.3f %8zu\n", "sound card", buffer, drift * 100, e.median_ms,
+                        e.max_ms, e.missing);
             worst = std::max(worst, e.max_ms);
             missing += e.missing;
         }

@@ -87,7 +87,8 @@ namespace Ryx_Capture
             plan.show_frames = span.Get_Frames();
             plan.layout = Make_Layout(640, 480, options.scale, options.pad_width, options.pad_height);
             auto past_end = [&](const char* option, const Show_Time& t) {
-                return error = std::string(option) + " " + t.text + " is past the show's end: " + span.Describe(), false;
+                return error = std::string(option) + " " + t.text + " is past the show's end: " + span.Describe(),
+                       false;
             };
             if (options.at.set)
             {
@@ -115,7 +116,8 @@ namespace Ryx_Capture
                     return past_end("--to", t);
                 if (plan.end <= plan.first)
                     return error = "--from " + (options.from.set ? options.from.text : "0") + " is not before --to " +
-                                   t.text, false;
+                               t.text,
+                           false;
             }
             return true;
         }
@@ -239,8 +241,7 @@ int main(int argc, char** argv)
             reached_end = end_order == Show_Orders;
         }
         catch (const Capture_Session::Stop_Show&)
-        {
-        }
+        {}
     }
     Ryx_Platform::Set_Frame_Sink(nullptr, nullptr);
 
@@ -262,8 +263,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr,
                      "capture: the music ended at order %d row %d (%.2f s), before order %d where the show should "
                      "end; kept the %ld frames that played\n",
-                     end_order, end_row, span.seconds, Show_Orders,
-                     session.Get_Recorded());
+                     end_order, end_row, span.seconds, Show_Orders, session.Get_Recorded());
         return Exit_Short_Show;
     }
     return 0;

@@ -6,7 +6,7 @@ namespace Ryx_Capture
 {
     namespace
     {
-        const char* const Presets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+        const char* const Presets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
                                        "medium",    "slow",      "slower",   "veryslow", "placebo"};
 
         bool Ends_With(const std::string& s, const char* tail)
@@ -61,7 +61,7 @@ namespace Ryx_Capture
             time.position = colon != std::string::npos;
             if (time.position)
                 return Parse_Int(text.substr(0, colon), time.order) && Parse_Int(text.substr(colon + 1), time.row) &&
-                       time.order < 256 && time.row < 64;
+                    time.order < 256 && time.row < 64;
             return Parse_Seconds(text, time.seconds) && time.seconds < 3600.0;
         }
 
@@ -69,8 +69,7 @@ namespace Ryx_Capture
         {
             std::size_t colon = text.find(':');
             return colon != std::string::npos && Parse_Int(text.substr(0, colon), width) &&
-                   Parse_Int(text.substr(colon + 1), height) && width >= 1 && height >= 1 && width <= 100 &&
-                   height <= 100;
+                Parse_Int(text.substr(colon + 1), height) && width >= 1 && height >= 1 && width <= 100 && height <= 100;
         }
     }
 
@@ -129,7 +128,9 @@ namespace Ryx_Capture
                 v = argv[++i];
                 return true;
             };
-            auto bad = [&](const char* takes) { return error = arg + " takes " + takes + ", not \"" + v + "\"", false; };
+            auto bad = [&](const char* takes) {
+                return error = arg + " takes " + takes + ", not \"" + v + "\"", false;
+            };
             if (arg == "--help" || arg == "-h")
                 return help = true, true;
             if (arg == "--version")
@@ -163,7 +164,8 @@ namespace Ryx_Capture
                 for (const char* p : Presets)
                     known = known || v == p;
                 if (!known)
-                    return bad("an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, veryslow or placebo");
+                    return bad("an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, "
+                               "veryslow or placebo");
                 options.preset = v;
                 have_preset = true;
             }
@@ -224,7 +226,8 @@ namespace Ryx_Capture
         {
             if (options.log.empty() && options.sound.empty())
                 return error = "nothing to write: give --out FILE.mp4, --out DIR/, --at T --out FILE.png, "
-                               "--sheet FILE.png, --sound FILE.wav or --log FILE", false;
+                               "--sheet FILE.png, --sound FILE.wav or --log FILE",
+                       false;
             options.kind = Output_Kind::None;
         }
         else if (options.at.set)
@@ -244,19 +247,22 @@ namespace Ryx_Capture
 
         // Options that do not fit the output.
         const bool moving = options.kind == Output_Kind::Video || options.kind == Output_Kind::Frames ||
-                            options.kind == Output_Kind::Raw || options.kind == Output_Kind::None;
+            options.kind == Output_Kind::Raw || options.kind == Output_Kind::None;
         const bool x264 = options.kind == Output_Kind::Video && Ends_With(out, ".mp4");
         if ((options.from.set || options.to.set) && !moving)
             return error = "--from and --to record part of the show: not with --at or --sheet", false;
         if ((options.from.set || options.to.set) && options.at.set)
             return error = "--at picks one frame: not with --from or --to", false;
         if ((have_crf || have_preset || options.lossless) && !x264)
-            return error = std::string(have_crf ? "--crf" : have_preset ? "--preset" : "--lossless") +
-                           " sets the H.264 encoder: only with --out FILE.mp4 (FILE.mkv is always lossless)", false;
+            return error = std::string(have_crf          ? "--crf"
+                                           : have_preset ? "--preset"
+                                                         : "--lossless") +
+                       " sets the H.264 encoder: only with --out FILE.mp4 (FILE.mkv is always lossless)",
+                   false;
         if (options.lossless && (have_crf || have_preset))
             return error = "--lossless sets its own quality: not with --crf or --preset", false;
         const bool pictures = options.kind == Output_Kind::Video || options.kind == Output_Kind::Frames ||
-                              options.kind == Output_Kind::Still;
+            options.kind == Output_Kind::Still;
         if ((options.scale != 1 || options.pad_width) && !pictures)
             return error = "--scale and --pad shape the picture of a video, PNG frames or a still", false;
         if (options.pad_width && options.pad_width * 3 == options.pad_height * 4)

@@ -21,7 +21,8 @@ namespace Ryx_Capture
 
     Capture_Session::Capture_Session(const Capture_Options& options, const Capture_Plan& plan)
         : m_options(options), m_plan(plan), m_progress(options.quiet), m_sheet(Show_Orders),
-          m_sound(std::size_t(Audio_Rate / options.fps + 2) * 2) {}
+          m_sound(std::size_t(Audio_Rate / options.fps + 2) * 2)
+    {}
 
     // Whatever was not committed goes: the temporary files, then the folders
     // the capture made for them.
@@ -50,8 +51,7 @@ namespace Ryx_Capture
             return false;
         switch (m_options.kind)
         {
-        case Output_Kind::None:
-            return true;
+        case Output_Kind::None: return true;
         case Output_Kind::Video:
         {
             Video_Settings settings;
@@ -67,11 +67,10 @@ namespace Ryx_Capture
         }
         case Output_Kind::Frames:
             return m_frames_folder.Open(m_options.out, m_options.overwrite, error) &&
-                   m_wav.Open(m_options.out + "sound.wav", Audio_Rate, error);
+                m_wav.Open(m_options.out + "sound.wav", Audio_Rate, error);
         case Output_Kind::Raw:
         case Output_Kind::Still:
-        case Output_Kind::Sheet:
-            return m_file.Open(m_options.out, error);
+        case Output_Kind::Sheet: return m_file.Open(m_options.out, error);
         }
         return false;
     }
@@ -118,7 +117,7 @@ namespace Ryx_Capture
     std::uint64_t Capture_Session::Get_Size() const
     {
         std::uint64_t bytes = m_log.Get_Size() + m_file.Get_Size() + m_extra_wav.Get_Size() + m_wav.Get_Size() +
-                              m_frames_folder.Get_Size();
+            m_frames_folder.Get_Size();
         return bytes + (m_video ? m_video->Get_Size() : 0);
     }
 
@@ -153,23 +152,16 @@ namespace Ryx_Capture
 
     bool Capture_Session::Commit(std::string& error)
     {
-        bool ok = (m_options.log.empty() || m_log.Commit(error)) &&
-                  (m_options.sound.empty() || m_extra_wav.Commit(error));
+        bool ok =
+            (m_options.log.empty() || m_log.Commit(error)) && (m_options.sound.empty() || m_extra_wav.Commit(error));
         switch (m_options.kind)
         {
-        case Output_Kind::None:
-            break;
-        case Output_Kind::Video:
-            ok = ok && m_video->Commit(error);
-            break;
-        case Output_Kind::Frames:
-            ok = ok && m_frames_folder.Commit(error) && m_wav.Commit(error);
-            break;
+        case Output_Kind::None: break;
+        case Output_Kind::Video: ok = ok && m_video->Commit(error); break;
+        case Output_Kind::Frames: ok = ok && m_frames_folder.Commit(error) && m_wav.Commit(error); break;
         case Output_Kind::Raw:
         case Output_Kind::Still:
-        case Output_Kind::Sheet:
-            ok = ok && m_file.Commit(error);
-            break;
+        case Output_Kind::Sheet: ok = ok && m_file.Commit(error); break;
         }
         if (ok)
             Keep_Made_Folders();
@@ -215,8 +207,7 @@ namespace Ryx_Capture
         std::string reason;
         switch (m_options.kind)
         {
-        case Output_Kind::None:
-            break;
+        case Output_Kind::None: break;
         case Output_Kind::Raw:
             if (!m_file.Write(pixels, std::size_t(width) * height * 4) && !m_file.Close(reason))
                 Fail(reason);

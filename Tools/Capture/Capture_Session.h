@@ -25,10 +25,10 @@ namespace Ryx_Capture
     // Which frames of the show the capture records, as frame indices.
     struct Capture_Plan
     {
-        long first = 0;                                 // the first frame recorded
-        long end = std::numeric_limits<long>::max();    // the frame after the last; max: the show's end
-        long still = -1;                                // --at: the frame written
-        long show_frames = 0;                           // frames of the whole show
+        long first = 0;                               // the first frame recorded
+        long end = std::numeric_limits<long>::max();  // the frame after the last; max: the show's end
+        long still = -1;                              // --at: the frame written
+        long show_frames = 0;                         // frames of the whole show
         Frame_Layout layout;
     };
 
@@ -36,8 +36,7 @@ namespace Ryx_Capture
     {
     public:
         struct Stop_Show
-        {
-        };
+        {};
 
         Capture_Session(const Capture_Options& options, const Capture_Plan& plan);
         ~Capture_Session();
@@ -76,10 +75,10 @@ namespace Ryx_Capture
         Wav_Writer m_wav;        // DIR/sound.wav beside PNG frames
         Wav_Writer m_extra_wav;  // --sound
         Output_File m_log;
-        Output_File m_file;      // raw frames, the still or the sheet
+        Output_File m_file;  // raw frames, the still or the sheet
         std::vector<std::int16_t> m_sound;
         std::uint64_t m_pulled = 0;
-        long m_frames = 0;       // frames presented, the show's frame index
+        long m_frames = 0;  // frames presented, the show's frame index
         long m_recorded = 0;
         bool m_in_show = false;
         bool m_done = false;

@@ -75,7 +75,8 @@ namespace Ryx_Capture
             char label[64];
             int minutes = int(t.seconds / 60.0);
             std::snprintf(label, sizeof label, "order %d  %d:%04.1f", k, minutes, t.seconds - minutes * 60.0);
-            Draw_Label(sheet.data(), width, height, x0 + 2, y0 + Thumb_Height + 16, t.set ? label : "-", 13, 0xFFE0E0E0u);
+            Draw_Label(sheet.data(), width, height, x0 + 2, y0 + Thumb_Height + 16, t.set ? label : "-", 13,
+                       0xFFE0E0E0u);
         }
         return sheet;
     }

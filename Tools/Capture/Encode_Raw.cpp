@@ -18,8 +18,9 @@ namespace
 {
     int Usage()
     {
-        std::fprintf(stderr, "usage: encode_raw FRAMES.raw SOUND.wav OUT.mp4 [--fps N] [--scale N] [--pad W:H]\n"
-                             "                  [--crf N] [--preset NAME] [--lossless]\n");
+        std::fprintf(stderr,
+                     "usage: encode_raw FRAMES.raw SOUND.wav OUT.mp4 [--fps N] [--scale N] [--pad W:H]\n"
+                     "                  [--crf N] [--preset NAME] [--lossless]\n");
         return 2;
     }
 }

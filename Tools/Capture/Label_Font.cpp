@@ -24,8 +24,8 @@ namespace Ryx_Capture
         }
     }
 
-    bool Draw_Label(std::uint32_t* pixels, int width, int height, int x, int y,
-                    const std::string& text, int size, std::uint32_t colour)
+    bool Draw_Label(std::uint32_t* pixels, int width, int height, int x, int y, const std::string& text, int size,
+                    std::uint32_t colour)
     {
         FT_Library library = nullptr;
         if (FT_Init_FreeType(&library) != 0)

@@ -19,13 +19,23 @@ namespace Ryx_Capture
 {
     namespace
     {
-        enum State { Writing, Committing, Stopping };
+        enum State
+        {
+            Writing,
+            Committing,
+            Stopping
+        };
         std::atomic<int> s_state{Writing};
         std::atomic<int> s_late_signal{0};
 
         constexpr int Slots = 32;
         constexpr std::size_t Path_Size = 4096;
-        enum Slot_State { Free, Claimed, Live };
+        enum Slot_State
+        {
+            Free,
+            Claimed,
+            Live
+        };
         struct Slot
         {
             std::atomic<int> state{Free};
@@ -91,7 +101,8 @@ namespace Ryx_Capture
 
     void Install_Stop_Handlers()
     {
-        struct sigaction action {};
+        struct sigaction action
+        {};
         action.sa_handler = &On_Stop;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;  // a stop never turns a write into a failure

@@ -34,7 +34,11 @@ namespace Ryx_Capture
 
         void Set(const std::string& path, bool folder = false);
         void Release();  // no longer the handler's to remove
-        void Clear() { Release(); m_path.clear(); }
+        void Clear()
+        {
+            Release();
+            m_path.clear();
+        }
         const std::string& Get_Path() const { return m_path; }
 
     private:

@@ -6,8 +6,8 @@
 namespace Ryx_Capture
 {
     Progress::Progress(bool quiet)
-        : m_quiet(quiet), m_terminal(isatty(2) != 0),
-          m_start(std::chrono::steady_clock::now()), m_last(m_start) {}
+        : m_quiet(quiet), m_terminal(isatty(2) != 0), m_start(std::chrono::steady_clock::now()), m_last(m_start)
+    {}
 
     bool Progress::Due()
     {
@@ -37,12 +37,15 @@ namespace Ryx_Capture
                 bar[i] = i < filled ? '#' : '.';
             bar[30] = '\0';
             std::fprintf(stderr, "\r[%s] %3d%%  frame %ld  %02d:%02d  %.0f fps  %.2fx  %.1f MB  %d:%02d left ", bar,
-                         int(fraction * 100), frames, order, row, fps, speed, megabytes, int(left) / 60, int(left) % 60);
+                         int(fraction * 100), frames, order, row, fps, speed, megabytes, int(left) / 60,
+                         int(left) % 60);
             m_drawn = true;
         }
         else
-            std::fprintf(stderr, "capture: %3d%%  frame %ld  position %02d:%02d  %.0f fps  speed %.2fx  size %.1f MB  %d:%02d left\n",
-                         int(fraction * 100), frames, order, row, fps, speed, megabytes, int(left) / 60, int(left) % 60);
+            std::fprintf(
+                stderr,
+                "capture: %3d%%  frame %ld  position %02d:%02d  %.0f fps  speed %.2fx  size %.1f MB  %d:%02d left\n",
+                int(fraction * 100), frames, order, row, fps, speed, megabytes, int(left) / 60, int(left) % 60);
         std::fflush(stderr);
     }
 

@@ -3,7 +3,8 @@
 // unless the queue is full.
 #include "Tools/Capture/Video_Writer.h"
 
-extern "C" {
+extern "C"
+{
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
@@ -34,8 +35,8 @@ namespace Ryx_Capture
 
         // Besides x264: encoders FFmpeg may have that take plain 4:2:0 frames.
         // (VAAPI wants frames in video memory and is left out.)
-        const char* const H264_Names[] = {"libx264", "libopenh264", "h264_nvenc", "h264_amf",
-                                          "h264_v4l2m2m", "h264_omx", "h264_mf", "h264_videotoolbox"};
+        const char* const H264_Names[] = {"libx264",      "libopenh264", "h264_nvenc", "h264_amf",
+                                          "h264_v4l2m2m", "h264_omx",    "h264_mf",    "h264_videotoolbox"};
 
         // Bits a pixel for the encoders that take a bit rate instead of a quality:
         // about the default x264 video's size.
@@ -226,7 +227,8 @@ namespace Ryx_Capture
                     if (!codec)
                         return error = m_matroska ? "this FFmpeg has no FFV1 encoder for .mkv"
                                                   : "this FFmpeg has no libx264rgb for --lossless: write FILE.mkv "
-                                                    "for lossless FFV1 instead", false;
+                                                    "for lossless FFV1 instead",
+                               false;
                     m_video = New_Video_Context(codec, AV_PIX_FMT_BGR0);
                     if (!m_video)
                         return error = "out of memory", false;
@@ -268,8 +270,8 @@ namespace Ryx_Capture
                             av_opt_set_int(m_video->priv_data, "crf", m_settings.crf, 0);
                         }
                         else
-                            m_video->bit_rate = std::int64_t(Fallback_Bits_Per_Pixel * m_video->width * m_video->height *
-                                                             m_settings.fps);
+                            m_video->bit_rate = std::int64_t(Fallback_Bits_Per_Pixel * m_video->width *
+                                                             m_video->height * m_settings.fps);
                         if (avcodec_open2(m_video, codec, nullptr) >= 0)
                         {
                             name = candidate;
@@ -280,10 +282,11 @@ namespace Ryx_Capture
                     av_log_set_level(AV_LOG_ERROR);
                     if (name.empty())
                         return error = "this FFmpeg has no H.264 encoder that works here (libx264 is missing): "
-                                       "install FFmpeg with libx264, or write FILE.mkv", false;
+                                       "install FFmpeg with libx264, or write FILE.mkv",
+                               false;
                     if (name != "libx264")
                         note = "this FFmpeg has no libx264: encoding H.264 with " + name +
-                               " instead, at a set bit rate (--crf and --preset do not apply)";
+                            " instead, at a set bit rate (--crf and --preset do not apply)";
                 }
                 avcodec_parameters_from_context(m_video_stream->codecpar, m_video);
                 m_video_stream->time_base = m_video->time_base;
@@ -296,9 +299,9 @@ namespace Ryx_Capture
                 if (m_video->pix_fmt == AV_PIX_FMT_YUV420P)
                 {
                     const Frame_Layout& l = m_settings.layout;
-                    m_scaler = sws_getContext(l.source_width, l.source_height, AV_PIX_FMT_BGR0, l.source_width,
-                                              l.source_height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
-                                              nullptr);
+                    m_scaler =
+                        sws_getContext(l.source_width, l.source_height, AV_PIX_FMT_BGR0, l.source_width,
+                                       l.source_height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
                     if (!m_scaler)
                         return error = "no colour converter", false;
                     const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
@@ -326,7 +329,8 @@ namespace Ryx_Capture
             {
                 const AVCodec* codec = avcodec_find_encoder(m_matroska ? AV_CODEC_ID_FLAC : AV_CODEC_ID_AAC);
                 if (!codec || !codec->sample_fmts)
-                    return error = m_matroska ? "this FFmpeg has no FLAC encoder" : "this FFmpeg has no AAC encoder", false;
+                    return error = m_matroska ? "this FFmpeg has no FLAC encoder" : "this FFmpeg has no AAC encoder",
+                           false;
                 m_audio_stream = avformat_new_stream(m_format, nullptr);
                 m_audio = avcodec_alloc_context3(codec);
                 if (!m_audio_stream || !m_audio)

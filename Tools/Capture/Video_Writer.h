@@ -19,9 +19,9 @@ namespace Ryx_Capture
 
     struct Video_Settings
     {
-        Frame_Layout layout;        // 640 x 480 frames in, this frame out
+        Frame_Layout layout;  // 640 x 480 frames in, this frame out
         int fps = 60;
-        bool lossless = false;      // .mp4: libx264rgb at qp 0, every pixel exact
+        bool lossless = false;  // .mp4: libx264rgb at qp 0, every pixel exact
         std::string preset = Default_Preset;
         int crf = Default_Crf;
         int audio_rate = 44100;

@@ -7,8 +7,16 @@ namespace Ryx_Capture
 {
     namespace
     {
-        void Put16(std::uint8_t* at, std::uint32_t v) { at[0] = v & 255; at[1] = (v >> 8) & 255; }
-        void Put32(std::uint8_t* at, std::uint32_t v) { Put16(at, v & 0xFFFF); Put16(at + 2, v >> 16); }
+        void Put16(std::uint8_t* at, std::uint32_t v)
+        {
+            at[0] = v & 255;
+            at[1] = (v >> 8) & 255;
+        }
+        void Put32(std::uint8_t* at, std::uint32_t v)
+        {
+            Put16(at, v & 0xFFFF);
+            Put16(at + 2, v >> 16);
+        }
 
         void Header(std::uint8_t (&h)[44], int rate, std::uint64_t frames)
         {

@@ -49,8 +49,9 @@ namespace Ryx_Tools::Sounds
     {
         const int n = Frames(0.3);
         // Two shell modes, the lower one dropping a little as it rings.
-        Signal tone = Additive(n, [](int t) { return 240.0 - 20.0 * std::min(1.0, t / (0.04 * Rate)); },
-                               [](int k, double) { return k == 1 ? 1.0 : (k == 2 ? 0.5 : 0.0); }, 1000);
+        Signal tone = Additive(
+            n, [](int t) { return 240.0 - 20.0 * std::min(1.0, t / (0.04 * Rate)); },
+            [](int k, double) { return k == 1 ? 1.0 : (k == 2 ? 0.5 : 0.0); }, 1000);
         Decay(tone, 0.0005, 0.05);
         Signal crack = White(n, 202);
         Filter(crack, Biquad::Band_Pass(3400, 0.9));

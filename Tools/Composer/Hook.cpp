@@ -13,7 +13,7 @@ namespace Ryx_Tools
         {
             int row;
             std::uint8_t note;
-            int length;  // rows until the key-off
+            int length;          // rows until the key-off
             bool glide = false;  // slide into the note from the one before
         };
 
@@ -52,8 +52,13 @@ namespace Ryx_Tools
                     }};
                     const auto& l = lines[std::size_t(bar)];
                     const int b = bar * 16;
-                    s.insert(s.end(), {{b, l[0], 3}, {b + 3, l[1], 3}, {b + 6, l[2], 2}, {b + 8, l[3], 2},
-                                       {b + 10, l[4], 2}, {b + 12, l[5], 4, true}});
+                    s.insert(s.end(),
+                             {{b, l[0], 3},
+                              {b + 3, l[1], 3},
+                              {b + 6, l[2], 2},
+                              {b + 8, l[3], 2},
+                              {b + 10, l[4], 2},
+                              {b + 12, l[5], 4, true}});
                 }
                 s.insert(s.end(), {{48, N(D, 5), 3}, {51, N(E, 5), 3}, {54, N(G, 5), 6, true}, {60, N(A, 5), 4}});
                 break;
@@ -73,14 +78,15 @@ namespace Ryx_Tools
                 Cell(s, 0, {N(A, 5), N(G, 5), N(E, 5), N(G, 5), N(A, 5)});
                 Cell(s, 1, {N(A, 5), N(F, 5), N(C, 5), N(F, 5), N(A, 5)});
                 Cell(s, 2, {N(A, 5), N(F, 5), N(D, 5), N(E, 5), N(F, 5)});
-                s.insert(s.end(), {{48, N(E, 5), 6}, {54, N(D, 5), 2}, {56, N(B, 4), 2}, {58, N(G, 4), 2}, {60, N(E, 4), 4}});
+                s.insert(s.end(),
+                         {{48, N(E, 5), 6}, {54, N(D, 5), 2}, {56, N(B, 4), 2}, {58, N(G, 4), 2}, {60, N(E, 4), 4}});
                 break;
             }
             return s;
         }
 
-        void Line(Writer& w, const std::vector<Step>& steps, int ch, int delay, int vol, std::uint8_t pan, int from, int to,
-                  int shift)
+        void Line(Writer& w, const std::vector<Step>& steps, int ch, int delay, int vol, std::uint8_t pan, int from,
+                  int to, int shift)
         {
             bool first = true;
             for (const Step& s : steps)

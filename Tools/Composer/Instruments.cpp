@@ -55,8 +55,10 @@ namespace Ryx_Tools
         {
             Xm_Envelope e;
             e.on = true;
-            e.points = {{0, attack ? 0 : 64}, {std::uint16_t(std::max<int>(attack, 1)), 64},
-                        {std::uint16_t(attack + 8), hold_value}, {std::uint16_t(attack + 8 + release), 0}};
+            e.points = {{0, attack ? 0 : 64},
+                        {std::uint16_t(std::max<int>(attack, 1)), 64},
+                        {std::uint16_t(attack + 8), hold_value},
+                        {std::uint16_t(attack + 8 + release), 0}};
             e.sustain = 2;
             return e;
         }
@@ -143,8 +145,10 @@ namespace Ryx_Tools
         all.push_back(One_Sample("kick", Make_Sample("kick", kick, Middle_C)));
         all.push_back(One_Sample("snare", Make_Sample("snare", snare, Middle_C)));
         all.push_back(One_Sample("clap", Make_Sample("clap", Sounds::Clap(), Middle_C)));
-        all.push_back(One_Sample("closed hat", Panned(Make_Sample("closed hat", Sounds::Hat(0.07, 0.016, 909), Middle_C), 0x68)));
-        all.push_back(One_Sample("open hat", Panned(Make_Sample("open hat", Sounds::Hat(0.4, 0.11, 910), Middle_C), 0x98)));
+        all.push_back(
+            One_Sample("closed hat", Panned(Make_Sample("closed hat", Sounds::Hat(0.07, 0.016, 909), Middle_C), 0x68)));
+        all.push_back(
+            One_Sample("open hat", Panned(Make_Sample("open hat", Sounds::Hat(0.4, 0.11, 910), Middle_C), 0x98)));
         all.push_back(One_Sample("crash", Make_Sample("crash", Sounds::Crash(), Middle_C)));
         all.push_back(One_Sample("sweep", Make_Sample("sweep", Sounds::Sweep(), Middle_C)));
 
@@ -158,8 +162,10 @@ namespace Ryx_Tools
         all.push_back(One_Sample("stab", Make_Sample("stab", stab, Hz(-12))));
         const Signal pad_left = Sounds::Pad(606, 1.0), pad_right = Sounds::Pad(607, 1.5);
         all.push_back(Pad_Instrument("pad", pad_left, pad_right, 0x18));
-        all.push_back(One_Sample("shot ah", Panned(Make_Sample("shot ah", Sounds::Vocal(220, 196, 700, 1220, 0.16, 1001), Hz(-14)), 0x40)));
-        all.push_back(One_Sample("shot oh", Panned(Make_Sample("shot oh", Sounds::Vocal(175, 165, 450, 800, 0.16, 1002), Hz(-17)), 0xC0)));
+        all.push_back(One_Sample(
+            "shot ah", Panned(Make_Sample("shot ah", Sounds::Vocal(220, 196, 700, 1220, 0.16, 1001), Hz(-14)), 0x40)));
+        all.push_back(One_Sample(
+            "shot oh", Panned(Make_Sample("shot oh", Sounds::Vocal(175, 165, 450, 800, 0.16, 1002), Hz(-17)), 0xC0)));
         all.push_back(One_Sample("pluck", Make_Sample("pluck", Sounds::Pluck(), 440.0)));
         all.push_back(Glitch_Kit(kick, snare, stab));
         all.push_back(One_Sample("big hit", Make_Sample("big hit", Big_Hit_Signal(kick), Hz(-12))));
@@ -167,7 +173,7 @@ namespace Ryx_Tools
 
         Xm_Instrument lead = One_Sample("lead", Looped(Make_Sample("lead", Sounds::Lead(), 440.0)));
         lead.volume_envelope = Sustained(1, 44, 5);  // a tick of attack: no click, no stacked peak
-        lead.vibrato_type = 0;  // a slow-starting sine vibrato: the held notes sing
+        lead.vibrato_type = 0;                       // a slow-starting sine vibrato: the held notes sing
         lead.vibrato_sweep = 40;
         lead.vibrato_depth = 3;
         lead.vibrato_rate = 22;

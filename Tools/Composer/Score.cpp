@@ -22,14 +22,22 @@ namespace Ryx_Tools
         {
             m.patterns.emplace_back(Song_Rows, Channel_Count);
             Writer w{m.patterns.back()};
-            if (order <= 3) Sections::Intro(w, order);
-            else if (order <= 7) Sections::Groove(w, order);
-            else if (order <= 9) Sections::Build(w, order);
-            else if (order <= 21) Sections::Tunnel(w, order);
-            else if (order <= 29) Sections::Warp(w, order, noise);
-            else if (order <= 31) Sections::Drum_Break(w, order);
-            else if (order == 32) Sections::Stutter(w);
-            else if (order <= 35) Sections::Outro(w, order);
+            if (order <= 3)
+                Sections::Intro(w, order);
+            else if (order <= 7)
+                Sections::Groove(w, order);
+            else if (order <= 9)
+                Sections::Build(w, order);
+            else if (order <= 21)
+                Sections::Tunnel(w, order);
+            else if (order <= 29)
+                Sections::Warp(w, order, noise);
+            else if (order <= 31)
+                Sections::Drum_Break(w, order);
+            else if (order == 32)
+                Sections::Stutter(w);
+            else if (order <= 35)
+                Sections::Outro(w, order);
             Double(m.patterns.back());
             m.orders.push_back(std::uint8_t(order));
         }

@@ -5,7 +5,7 @@
 
 namespace Ryx_Tools
 {
-    constexpr int Song_Orders = 37;   // order 36 is the silent tail where the show ends
+    constexpr int Song_Orders = 37;  // order 36 is the silent tail where the show ends
     constexpr int Song_Rows = 64;
     constexpr int Song_Speed = 6;
     constexpr int Song_Tempo = 171;

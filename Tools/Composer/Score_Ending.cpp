@@ -17,13 +17,15 @@ namespace Ryx_Tools::Sections
         void Ticks(Writer& w, int from, int to, int vol_from, int vol_to)
         {
             for (int r = from; r < to; r += 2)
-                w.Note(r, Ch_Hat, Drum, Hat_Closed, vol_from + (vol_to - vol_from) * (r - from) / std::max(1, to - from));
+                w.Note(r, Ch_Hat, Drum, Hat_Closed,
+                       vol_from + (vol_to - vol_from) * (r - from) / std::max(1, to - from));
         }
     }
 
     void Drum_Break(Writer& w, int order)
     {
-        const std::array<int, 4> snares = order == 30 ? std::array<int, 4>{3, 13, 20, 26} : std::array<int, 4>{6, 13, 20, 26};
+        const std::array<int, 4> snares =
+            order == 30 ? std::array<int, 4>{3, 13, 20, 26} : std::array<int, 4>{6, 13, 20, 26};
         for (int half = 0; half < 64; half += 32)
         {
             for (int r : {0, 10, 16, 23})

@@ -34,8 +34,8 @@ namespace Ryx_Tools::Sections
             for (int ch : Pad_Channels)
                 w.p.At(0, ch) = {};  // the order-1 chord carries on into rows 0-2
             for (int i = 0; i < 6; ++i)
-                w.Note(12, Pad_Channels[std::size_t(i)], std::uint8_t(Am.pad[std::size_t(i % 3)] + (i % 3 == 1 ? 12 : 0)),
-                       i < 3 ? Pad : Pad_Wide, 30);
+                w.Note(12, Pad_Channels[std::size_t(i)],
+                       std::uint8_t(Am.pad[std::size_t(i % 3)] + (i % 3 == 1 ? 12 : 0)), i < 3 ? Pad : Pad_Wide, 30);
             Arp(w, Main, 12, 64, 2, Level::Pluck, 12);
         }
         if (order == 3)
@@ -94,7 +94,8 @@ namespace Ryx_Tools::Sections
         }
         if (order == 6)  // the pluck answers the shots from afar
             for (int r = 13; r < 64; r += 16)
-                w.Note(r, Ch_Pulse, Bar(Main, r).arp[3], Pluck, Level::Pluck * 2 / 3, Fx_Panning, r % 32 == 13 ? 0x40 : 0xC0);
+                w.Note(r, Ch_Pulse, Bar(Main, r).arp[3], Pluck, Level::Pluck * 2 / 3, Fx_Panning,
+                       r % 32 == 13 ? 0x40 : 0xC0);
         if (order == 4)
             w.Note(0, Ch_Fx, Drum, Crash, Level::Crash);
         if (order == 7)

@@ -123,9 +123,21 @@ namespace Ryx_Tools::Score_Parts
                 continue;
             std::uint8_t note = c.bass;
             int v = vol;
-            if (step == 1) { note = std::uint8_t(c.bass + 12); v = vol * 3 / 4; }
-            if (step == 2) { note = c.fifth; v = vol * 3 / 4; }
-            if (step == 3) { note = std::uint8_t(c.fifth + 5); v = vol * 3 / 4; }
+            if (step == 1)
+            {
+                note = std::uint8_t(c.bass + 12);
+                v = vol * 3 / 4;
+            }
+            if (step == 2)
+            {
+                note = c.fifth;
+                v = vol * 3 / 4;
+            }
+            if (step == 3)
+            {
+                note = std::uint8_t(c.fifth + 5);
+                v = vol * 3 / 4;
+            }
             if (step == 0 && s == 6 && last)
                 note = c.fifth;
             w.Note(r, Ch_Bass, note, ins, v);

@@ -14,9 +14,30 @@ namespace Ryx_Tools::Score_Parts
 {
     enum Channel
     {
-        Ch_Kick, Ch_Snare, Ch_Clap, Ch_Hat, Ch_Open, Ch_Bass, Ch_Stab, Ch_Pad1,
-        Ch_Pad2, Ch_Pad3, Ch_Fx, Ch_Shot, Ch_Shot2, Ch_Pulse, Ch_Glitch, Ch_Echo, Ch_Pad4, Ch_Pad5, Ch_Pad6,
-        Ch_Lead, Ch_Lead_Echo, Ch_Kick2, Ch_Snare2, Channel_Count
+        Ch_Kick,
+        Ch_Snare,
+        Ch_Clap,
+        Ch_Hat,
+        Ch_Open,
+        Ch_Bass,
+        Ch_Stab,
+        Ch_Pad1,
+        Ch_Pad2,
+        Ch_Pad3,
+        Ch_Fx,
+        Ch_Shot,
+        Ch_Shot2,
+        Ch_Pulse,
+        Ch_Glitch,
+        Ch_Echo,
+        Ch_Pad4,
+        Ch_Pad5,
+        Ch_Pad6,
+        Ch_Lead,
+        Ch_Lead_Echo,
+        Ch_Kick2,
+        Ch_Snare2,
+        Channel_Count
     };
     // One channel plays a full-scale sample at about -13 dBFS at most; the
     // kick and the snare each play on a second channel too (twice as loud),
@@ -38,9 +59,9 @@ namespace Ryx_Tools::Score_Parts
     // The mix: volume column levels (0-64) of each sound at its normal strength.
     namespace Level
     {
-        inline constexpr int Kick = 64, Snare = 44, Pickup = 30, Clap = 44, Hat = 50, Open = 34, Crash = 34,
-                             Sweep = 34, Reese = 64, Dark = 48, Stab = 52, Pad = 25, Shot = 60, Pluck = 44,
-                             Lead = 36, Lead_Echo = 18, Glitch = 40, Hit = 64;
+        inline constexpr int Kick = 64, Snare = 44, Pickup = 30, Clap = 44, Hat = 50, Open = 34, Crash = 34, Sweep = 34,
+                             Reese = 64, Dark = 48, Stab = 52, Pad = 25, Shot = 60, Pluck = 44, Lead = 36,
+                             Lead_Echo = 18, Glitch = 40, Hit = 64;
     }
 
     constexpr std::uint8_t Key_Off = 97;
@@ -50,7 +71,16 @@ namespace Ryx_Tools::Score_Parts
     inline std::uint8_t Vol(int v) { return std::uint8_t(0x10 + std::clamp(v, 0, 64)); }
     inline const std::uint8_t Drum = N(0, 4);  // drums play at their own rate on C-4
 
-    enum Tone { C = 0, D = 2, E = 4, F = 5, G = 7, A = 9, B = 11 };
+    enum Tone
+    {
+        C = 0,
+        D = 2,
+        E = 4,
+        F = 5,
+        G = 7,
+        A = 9,
+        B = 11
+    };
 
     struct Chord
     {
@@ -62,9 +92,12 @@ namespace Ryx_Tools::Score_Parts
     };
 
     inline const Chord Am{N(A, 1), N(E, 2), {N(A, 3), N(C, 4), N(E, 4)}, N(A, 3), {N(A, 4), N(C, 5), N(E, 5), N(A, 5)}};
-    inline const Chord Fmaj{N(F, 1), N(C, 2), {N(A, 3), N(C, 4), N(F, 4)}, N(A, 3), {N(F, 4), N(A, 4), N(C, 5), N(E, 5)}};
-    inline const Chord Cmaj{N(C, 2), N(G, 2), {N(G, 3), N(C, 4), N(E, 4)}, N(E, 3), {N(G, 4), N(C, 5), N(E, 5), N(G, 5)}};
-    inline const Chord Gmaj{N(G, 1), N(D, 2), {N(G, 3), N(B, 3), N(D, 4)}, N(D, 3), {N(G, 4), N(B, 4), N(D, 5), N(G, 5)}};
+    inline const Chord Fmaj{
+        N(F, 1), N(C, 2), {N(A, 3), N(C, 4), N(F, 4)}, N(A, 3), {N(F, 4), N(A, 4), N(C, 5), N(E, 5)}};
+    inline const Chord Cmaj{
+        N(C, 2), N(G, 2), {N(G, 3), N(C, 4), N(E, 4)}, N(E, 3), {N(G, 4), N(C, 5), N(E, 5), N(G, 5)}};
+    inline const Chord Gmaj{
+        N(G, 1), N(D, 2), {N(G, 3), N(B, 3), N(D, 4)}, N(D, 3), {N(G, 4), N(B, 4), N(D, 5), N(G, 5)}};
     inline const Chord Dm{N(D, 2), N(A, 2), {N(A, 3), N(D, 4), N(F, 4)}, N(D, 3), {N(D, 5), N(F, 5), N(A, 5), N(D, 6)}};
     inline const Chord Em{N(E, 1), N(B, 1), {N(G, 3), N(B, 3), N(E, 4)}, N(E, 3), {N(E, 4), N(G, 4), N(B, 4), N(E, 5)}};
 

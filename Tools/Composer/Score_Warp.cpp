@@ -50,10 +50,13 @@ namespace Ryx_Tools::Sections
             if (order == 23)
             {
                 for (int r = 60; r < 64; ++r)
-                    w.Note(r, Ch_Snare, Drum, Snare, 42 + 7 * (r - 60), Fx_Extended, 0xC3);  // short hits: each one heard
+                    w.Note(r, Ch_Snare, Drum, Snare, 42 + 7 * (r - 60), Fx_Extended,
+                           0xC3);  // short hits: each one heard
                 // The pluck remembers the hook between the hits.
                 for (int r : {0, 3, 6, 10, 12})
-                    w.Note(16 + r, Ch_Pulse, std::array<std::uint8_t, 5>{N(F, 5), N(E, 5), N(C, 5), N(E, 5), N(F, 5)}[std::size_t(r / 3 % 5)],
+                    w.Note(16 + r, Ch_Pulse,
+                           std::array<std::uint8_t, 5>{N(F, 5), N(E, 5), N(C, 5), N(E, 5),
+                                                       N(F, 5)}[std::size_t(r / 3 % 5)],
                            Pluck, Level::Pluck * 2 / 3, Fx_Panning, 0xB8);
             }
         }

@@ -79,8 +79,8 @@ namespace Ryx_Tools::Synth
             v = filter.Run(v);
     }
 
-    Signal Additive(int frames, const std::function<double(int)>& hz,
-                    const std::function<double(int, double)>& weight, double ceiling, double start_phase)
+    Signal Additive(int frames, const std::function<double(int)>& hz, const std::function<double(int, double)>& weight,
+                    double ceiling, double start_phase)
     {
         Signal s(std::size_t(frames), 0.0);
         double phase = start_phase;  // in cycles
@@ -173,8 +173,16 @@ namespace Ryx_Tools::Synth
         const double transpose = 12.0 * std::log2(261.6255653 * Rate / (hz * 8363.0));
         int note = int(std::lround(transpose));
         int fine = int(std::lround((transpose - note) * 128.0));
-        if (fine > 127) { fine -= 128; ++note; }
-        if (fine < -128) { fine += 128; --note; }
+        if (fine > 127)
+        {
+            fine -= 128;
+            ++note;
+        }
+        if (fine < -128)
+        {
+            fine += 128;
+            --note;
+        }
         sample.relative_note = std::int8_t(note);
         sample.finetune = std::int8_t(fine);
     }

@@ -57,8 +57,8 @@ namespace Ryx_Tools::Synth
     // Sum of harmonics k * phase with amplitudes weight(k, hz) / k (a saw when
     // weight is 1), stopping below `ceiling` Hz so nothing aliases. `hz(t)`
     // gives the fundamental at frame t; `start_phase` is in cycles.
-    Signal Additive(int frames, const std::function<double(int)>& hz,
-                    const std::function<double(int, double)>& weight, double ceiling, double start_phase = 0);
+    Signal Additive(int frames, const std::function<double(int)>& hz, const std::function<double(int, double)>& weight,
+                    double ceiling, double start_phase = 0);
 
     // Multiplies by exp(-t / tau) (tau in seconds) after a linear attack.
     void Decay(Signal& s, double attack, double tau);

@@ -25,9 +25,12 @@ namespace Ryx_Tools::Sounds
     {
         const int n = int(2 * Rate);
         auto growl = [](int, double f) { return Low_Pass(f, 2000, 2) * (1.0 + 1.5 * Bump(f, 700, 400)); };
-        Signal a = Additive(n, [=](int) { return 110.0 - detune_hz; }, growl, 12000);
-        Signal b = Additive(n, [=](int) { return 110.0 + detune_hz; }, growl, 12000, 0.37);
-        Signal sub = Additive(n, [](int) { return 110.0; }, [](int k, double) { return k == 1 ? 1.0 : 0.0; }, 200);
+        Signal a = Additive(
+            n, [=](int) { return 110.0 - detune_hz; }, growl, 12000);
+        Signal b = Additive(
+            n, [=](int) { return 110.0 + detune_hz; }, growl, 12000, 0.37);
+        Signal sub = Additive(
+            n, [](int) { return 110.0; }, [](int k, double) { return k == 1 ? 1.0 : 0.0; }, 200);
         Signal s = a;
         Mix(s, b, 1.0);
         Mix(s, sub, 1.1);
@@ -38,9 +41,9 @@ namespace Ryx_Tools::Sounds
     Signal Dark_Bass()
     {
         const int n = 4410;  // eleven cycles of 110 Hz
-        return Additive(n, [](int) { return 110.0; },
-                        [](int k, double f) { return k == 1 ? 1.0 : 0.9 * Low_Pass(f, 700, 2) * (1.0 + Bump(f, 550, 250)); },
-                        3000);
+        return Additive(
+            n, [](int) { return 110.0; },
+            [](int k, double f) { return k == 1 ? 1.0 : 0.9 * Low_Pass(f, 700, 2) * (1.0 + Bump(f, 550, 250)); }, 3000);
     }
 
     // A minor chord (A3 C4 E4 A4) of detuned saws behind a closing low-pass.
@@ -54,8 +57,9 @@ namespace Ryx_Tools::Sounds
             for (double cents : {-9.0, 8.0})
             {
                 const double f = Hz(note - 12 + 12 * octave + cents / 100.0);
-                Signal v = Additive(n, [f](int) { return f; }, [](int, double hz) { return 1.0 / (1.0 + std::pow(hz / 2600.0, 2)); },
-                                    9000, 0.5 + 0.5 * phases.Next());
+                Signal v = Additive(
+                    n, [f](int) { return f; }, [](int, double hz) { return 1.0 / (1.0 + std::pow(hz / 2600.0, 2)); },
+                    9000, 0.5 + 0.5 * phases.Next());
                 Mix(s, v, note == 12 ? 0.5 : 1.0);
             }
         // The low-pass closes over the note: darker tail, bright attack.
@@ -81,9 +85,9 @@ namespace Ryx_Tools::Sounds
         for (double offset : {-1.0, -0.5, 0.5, 1.0})
         {
             const double f = 220.0 + offset * spread_hz;
-            Signal v = Additive(n, [f](int) { return f; },
-                                [](int, double hz) { return Low_Pass(hz, 450, 4) * High_Pass(hz, 150); }, 9000,
-                                0.5 + 0.5 * phases.Next());
+            Signal v = Additive(
+                n, [f](int) { return f; }, [](int, double hz) { return Low_Pass(hz, 450, 4) * High_Pass(hz, 150); },
+                9000, 0.5 + 0.5 * phases.Next());
             Mix(s, v, 1.0);
         }
         return s;
@@ -99,9 +103,10 @@ namespace Ryx_Tools::Sounds
         Noise phases(1201);
         for (double f : {439.0, 440.0, 441.0})
         {
-            Signal v = Additive(n, [f](int) { return f; },
-                                [](int k, double hz) { return (k % 2 ? 1.0 : 0.25) * Low_Pass(hz, 3000, 2); },
-                                12000, 0.5 + 0.5 * phases.Next());
+            Signal v = Additive(
+                n, [f](int) { return f; },
+                [](int k, double hz) { return (k % 2 ? 1.0 : 0.25) * Low_Pass(hz, 3000, 2); }, 12000,
+                0.5 + 0.5 * phases.Next());
             Mix(s, v, 1.0);
         }
         return s;
@@ -110,10 +115,11 @@ namespace Ryx_Tools::Sounds
     Signal Pluck()
     {
         const int n = Frames(0.3);
-        Signal s = Additive(n, [](int) { return 440.0; }, [](int, double hz) { return 1.0 / (1.0 + std::pow(hz / 3500.0, 2)); },
-                            12000);
+        Signal s = Additive(
+            n, [](int) { return 440.0; }, [](int, double hz) { return 1.0 / (1.0 + std::pow(hz / 3500.0, 2)); }, 12000);
         Decay(s, 0.001, 0.045);
-        Signal body = Additive(n, [](int) { return 440.0; }, [](int k, double) { return k == 1 ? 1.0 : 0.0; }, 600);
+        Signal body = Additive(
+            n, [](int) { return 440.0; }, [](int k, double) { return k == 1 ? 1.0 : 0.0; }, 600);
         Decay(body, 0.002, 0.12);
         Mix(s, body, 0.8);
         Fade_Out(s, 0.02);
@@ -129,7 +135,8 @@ namespace Ryx_Tools::Sounds
             auto peak = [hz](double centre, double width) { return 1.0 / (1.0 + std::pow((hz - centre) / width, 2)); };
             return (4.0 * (peak(f1, 90) + 0.7 * peak(f2, 110)) + 0.05) * High_Pass(hz, 300);
         };
-        Signal s = Additive(n, [=](int t) { return f0 + (f_end - f0) * t / n; }, formants, 8000);
+        Signal s = Additive(
+            n, [=](int t) { return f0 + (f_end - f0) * t / n; }, formants, 8000);
         Signal breath = White(n, seed);
         Filter(breath, Biquad::Band_Pass(f2, 4));
         Mix(s, breath, 0.4);

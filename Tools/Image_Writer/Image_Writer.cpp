@@ -29,7 +29,8 @@ namespace Ryx_Tools
             switch (bits)
             {
             case 8: return 1;
-            case 15: case 16: return 2;
+            case 15:
+            case 16: return 2;
             case 24: return 3;
             case 32: return 4;
             default: return 0;
@@ -44,8 +45,7 @@ namespace Ryx_Tools
 
         // Run-length packets over the whole pixel stream. Packets may cross
         // rows, as the loader allows; each holds at most 128 pixels.
-        void Put_Run_Length(std::vector<std::uint8_t>& out, const std::uint8_t* stream,
-                            std::size_t count, int bpp)
+        void Put_Run_Length(std::vector<std::uint8_t>& out, const std::uint8_t* stream, std::size_t count, int bpp)
         {
             auto same = [&](std::size_t a, std::size_t b) {
                 return std::memcmp(stream + a * bpp, stream + b * bpp, std::size_t(bpp)) == 0;
@@ -99,8 +99,7 @@ namespace Ryx_Tools
         extern "C" void Png_Flush(png_structp) {}
     }
 
-    std::vector<std::uint8_t> Encode_TGA(int width, int height, const std::uint8_t* pixels,
-                                         const Tga_Options& options)
+    std::vector<std::uint8_t> Encode_TGA(int width, int height, const std::uint8_t* pixels, const Tga_Options& options)
     {
         const int bpp = Bytes_For_Bits(options.depth);
         if (bpp == 0 || width <= 0 || height <= 0 || width > 0x7FFF || height > 0x7FFF || !pixels)
@@ -149,8 +148,8 @@ namespace Ryx_Tools
             for (int x = 0; x < width; ++x)
             {
                 const int sx = store_columns_reversed ? width - 1 - x : x;
-                std::memcpy(&stream[(std::size_t(y) * width + x) * bpp],
-                            &pixels[(std::size_t(sy) * width + sx) * bpp], std::size_t(bpp));
+                std::memcpy(&stream[(std::size_t(y) * width + x) * bpp], &pixels[(std::size_t(sy) * width + sx) * bpp],
+                            std::size_t(bpp));
             }
         }
 
@@ -161,8 +160,7 @@ namespace Ryx_Tools
         return out;
     }
 
-    std::vector<std::uint8_t> Encode_JPEG(int width, int height, const std::uint32_t* pixels,
-                                          int quality, bool grey)
+    std::vector<std::uint8_t> Encode_JPEG(int width, int height, const std::uint32_t* pixels, int quality, bool grey)
     {
         if (width <= 0 || height <= 0 || width > 65500 || height > 65500 || !pixels)
             return {};
@@ -222,8 +220,7 @@ namespace Ryx_Tools
         return out;
     }
 
-    std::vector<std::uint8_t> Encode_PNG(int width, int height, const std::uint32_t* pixels,
-                                         int compression)
+    std::vector<std::uint8_t> Encode_PNG(int width, int height, const std::uint32_t* pixels, int compression)
     {
         if (width <= 0 || height <= 0 || !pixels)
             return {};
@@ -242,8 +239,8 @@ namespace Ryx_Tools
         }
         png_set_write_fn(png, &out, Png_Write, Png_Flush);
         png_set_compression_level(png, compression);
-        png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
 
         row = static_cast<unsigned char*>(std::malloc(std::size_t(width) * 3));

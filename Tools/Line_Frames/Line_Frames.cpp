@@ -25,8 +25,8 @@ namespace
 
     // Plays the scene from (order, 0) to the first frame of (last_order,
     // last_row) and writes that frame.
-    bool Play_And_Write(Ryx_Vektu::Effect& scene, Ryx_Test::Memory_Window& window, Ryx_Vektu::Timer& timer,
-                        int order, int last_order, int last_row, const std::string& path)
+    bool Play_And_Write(Ryx_Vektu::Effect& scene, Ryx_Test::Memory_Window& window, Ryx_Vektu::Timer& timer, int order,
+                        int last_order, int last_row, const std::string& path)
     {
         const double start = 1.0 + order * 64 * c_row_seconds;  // the timer counts from program start
         for (int frame = 0;; ++frame)
@@ -42,8 +42,8 @@ namespace
             if (o > last_order || (o == last_order && r >= last_row))
                 break;
         }
-        std::vector<std::uint8_t> png = Ryx_Tools::Encode_PNG(int(window.Get_Width()), int(window.Get_Height()),
-                                                              window.Get_Buffer(), 6);
+        std::vector<std::uint8_t> png =
+            Ryx_Tools::Encode_PNG(int(window.Get_Width()), int(window.Get_Height()), window.Get_Buffer(), 6);
         if (png.empty() || !Ryx_Tools::Write_File(path, png))
         {
             std::fprintf(stderr, "line_frames: could not write %s\n", path.c_str());

@@ -69,11 +69,13 @@ namespace Ryx_Tools
         try
         {
             openmpt::module_ext module(bytes, log, {{"play.at_end", "stop"}});
-            auto* interactive = static_cast<openmpt::ext::interactive*>(module.get_interface(openmpt::ext::interactive_id));
+            auto* interactive =
+                static_cast<openmpt::ext::interactive*>(module.get_interface(openmpt::ext::interactive_id));
             if (!interactive)
                 return samples;
             for (int ch = 0; ch < module.get_num_channels(); ++ch)
-                interactive->set_channel_mute_status(ch, std::find(channels.begin(), channels.end(), ch) == channels.end());
+                interactive->set_channel_mute_status(ch,
+                                                     std::find(channels.begin(), channels.end(), ch) == channels.end());
             samples.resize(std::size_t(frames) * 2);
             std::size_t done = 0;
             while (done < std::size_t(frames))
@@ -109,9 +111,10 @@ namespace Ryx_Tools
                 for (int row = 0; row < o.rows; ++row)
                     for (int ch = 0; ch < o.channels; ++ch)
                     {
-                        o.notes.push_back(module.get_pattern_row_channel_command(pattern, row, ch, openmpt::module::command_note));
-                        o.instruments.push_back(
-                            module.get_pattern_row_channel_command(pattern, row, ch, openmpt::module::command_instrument));
+                        o.notes.push_back(
+                            module.get_pattern_row_channel_command(pattern, row, ch, openmpt::module::command_note));
+                        o.instruments.push_back(module.get_pattern_row_channel_command(
+                            pattern, row, ch, openmpt::module::command_instrument));
                     }
                 score.push_back(std::move(o));
             }

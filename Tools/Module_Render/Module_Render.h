@@ -18,7 +18,7 @@ namespace Ryx_Tools
     struct Rendered_Module
     {
         bool loaded = false;
-        std::string log;              // libopenmpt's messages while loading and playing
+        std::string log;  // libopenmpt's messages while loading and playing
         int rate = 44100;
         int channels = 0, patterns = 0, orders = 0, instruments = 0;
         double estimated_seconds = 0;  // libopenmpt's own duration estimate
@@ -49,10 +49,10 @@ namespace Ryx_Tools
 
     struct Xmp_Result
     {
-        bool ran = false;          // the program ran and wrote its output
+        bool ran = false;  // the program ran and wrote its output
         int exit_code = -1;
-        std::string messages;      // everything xmp printed
-        std::int64_t frames = 0;   // stereo frames it rendered
+        std::string messages;        // everything xmp printed
+        std::int64_t frames = 0;     // stereo frames it rendered
         std::vector<float> samples;  // interleaved left, right
     };
 

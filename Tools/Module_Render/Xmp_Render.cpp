@@ -27,8 +27,8 @@ namespace Ryx_Tools
         Xmp_Result result;
         const std::string wav = work_path + ".xmp.wav";
         std::remove(wav.c_str());
-        const std::string command = "xmp --norc --nocmd -d wav -b 16 -f " + std::to_string(rate) + " -o " + Quoted(wav) +
-                                    " " + Quoted(module_path) + " 2>&1 </dev/null";
+        const std::string command = "xmp --norc --nocmd -d wav -b 16 -f " + std::to_string(rate) + " -o " +
+            Quoted(wav) + " " + Quoted(module_path) + " 2>&1 </dev/null";
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
             return result;

@@ -51,9 +51,9 @@ namespace Ryx_Tools
                     if (p.rise_db < 6.0 || p.level_db < -60.0)
                         missed += " " + std::to_string(row);
                 }
-                report.Check(missed.empty(), Format("order %2d %-28s %2zu cues, weakest rise %5.1f dB%s%s", order,
-                                                    what.c_str(), rows.size(), weakest,
-                                                    missed.empty() ? "" : ", missed rows", missed.c_str()));
+                report.Check(missed.empty(),
+                             Format("order %2d %-28s %2zu cues, weakest rise %5.1f dB%s%s", order, what.c_str(),
+                                    rows.size(), weakest, missed.empty() ? "" : ", missed rows", missed.c_str()));
             }
         };
 
@@ -93,7 +93,8 @@ namespace Ryx_Tools
                 if (!near)
                 {
                     ++stray;
-                    std::printf("     low onset off the kick rows at order %d row %d\n", int(row / Rows), int(row % Rows));
+                    std::printf("     low onset off the kick rows at order %d row %d\n", int(row / Rows),
+                                int(row % Rows));
                 }
             }
             report.Check(stray == 0, "orders 30-32: low onsets only on the kick rows");
@@ -123,7 +124,8 @@ namespace Ryx_Tools
             cues.Check(snare, "backbeat 3 mod 8", order, Rows_Where([from](int r) { return r >= from && r % 8 == 3; }));
             cues.Check(mid, "accent 22 mod 32", order, Rows_Where([from](int r) { return r >= from && r % 32 == 22; }));
             if (order >= 14)
-                cues.Check(low, "kick 0/10 mod 16", order, Rows_Where([](int r) { return r % 16 == 0 || r % 16 == 10; }));
+                cues.Check(low, "kick 0/10 mod 16", order,
+                           Rows_Where([](int r) { return r % 16 == 0 || r % 16 == 10; }));
         }
         for (int order : {11, 13})
             cues.Check(snare, "fill", order, {49, 51, 53, 55, 57});

@@ -55,8 +55,7 @@ namespace Ryx_Tools
         {
             const std::int64_t end = Row_Start(Orders, 0);
             const double lufs = Integrated_Lufs(stereo, 0, end), peak = True_Peak_Db(stereo);
-            report.Check(std::fabs(lufs + 14.0) <= 1.0,
-                         Format("%-10s integrated %.1f LUFS (-14 +-1)", player, lufs));
+            report.Check(std::fabs(lufs + 14.0) <= 1.0, Format("%-10s integrated %.1f LUFS (-14 +-1)", player, lufs));
             report.Check(peak <= -1.0, Format("%-10s true peak %.2f dBTP (at most -1.0)", player, peak));
         }
     }
@@ -87,9 +86,9 @@ namespace Ryx_Tools
         auto L = [&](int order) { return order_lufs[std::size_t(order)]; };
 
         // The arc: a build that stops short of the drop, and returns that lift.
-        report.Check(L(10) >= std::max(L(8), L(9)) + 1.0,
-                     Format("the drop (order 10, %.1f) is 1 LU or more above the build (8: %.1f, 9: %.1f)", L(10),
-                            L(8), L(9)));
+        report.Check(
+            L(10) >= std::max(L(8), L(9)) + 1.0,
+            Format("the drop (order 10, %.1f) is 1 LU or more above the build (8: %.1f, 9: %.1f)", L(10), L(8), L(9)));
         report.Check(L(9) > L(8), Format("the build rises: order 8 %.1f, order 9 %.1f", L(8), L(9)));
         const double before_drop = *std::max_element(order_lufs.begin(), order_lufs.begin() + 10);
         report.Check(L(10) > before_drop,
@@ -98,10 +97,15 @@ namespace Ryx_Tools
             report.Check(L(order) >= L(order - 1) + 0.5,
                          Format("order %d lifts again: %.1f after %.1f", order, L(order), L(order - 1)));
 
-        struct Section { const char* name; int first, last; bool exempt; };
-        const Section sections[] = {{"intro 0-3", 0, 3, false},      {"groove 4-7", 4, 7, false},
-                                    {"build 8-9", 8, 9, false},      {"tunnel 10-21", 10, 21, false},
-                                    {"warp 22-29", 22, 29, false},   {"drums 30-32", 30, 32, false},
+        struct Section
+        {
+            const char* name;
+            int first, last;
+            bool exempt;
+        };
+        const Section sections[] = {{"intro 0-3", 0, 3, false},    {"groove 4-7", 4, 7, false},
+                                    {"build 8-9", 8, 9, false},    {"tunnel 10-21", 10, 21, false},
+                                    {"warp 22-29", 22, 29, false}, {"drums 30-32", 30, 32, false},
                                     {"outro 33-35", 33, 35, true}};
         std::vector<double> levels;
         double loudest = -1e9;

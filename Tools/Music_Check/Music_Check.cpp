@@ -25,9 +25,18 @@ namespace
         auto u32 = [&](std::uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
         auto u16 = [&](std::uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
         const std::uint32_t bytes = std::uint32_t(samples.size() * 2);
-        f.write("RIFF", 4); u32(36 + bytes); f.write("WAVEfmt ", 8);
-        u32(16); u16(1); u16(2); u32(Rate); u32(Rate * 4); u16(4); u16(16);
-        f.write("data", 4); u32(bytes);
+        f.write("RIFF", 4);
+        u32(36 + bytes);
+        f.write("WAVEfmt ", 8);
+        u32(16);
+        u16(1);
+        u16(2);
+        u32(Rate);
+        u32(Rate * 4);
+        u16(4);
+        u16(16);
+        f.write("data", 4);
+        u32(bytes);
         for (float v : samples)
         {
             const auto s = std::int16_t(std::lround(std::max(-1.0f, std::min(1.0f, v)) * 32767.0f));
@@ -43,15 +52,16 @@ namespace
         if (seconds > 0)
             command += Format("trim %.3f %.3f ", start, seconds);
         command += "remix 1-2 spectrogram " + std::string(seconds > 0 ? "-x 1200 " : "-X 12 ") + "-y 513 -z 90 -t '" +
-                   title + "' -o '" + png + "'";
+            title + "' -o '" + png + "'";
         return std::system(command.c_str()) == 0;
     }
 
     void Check_Timing(const Song& song, const Xmp_Result& x, Report& report)
     {
         const Rendered_Module& r = song.module;
-        report.Check(r.log.empty(), "libopenmpt says nothing while loading and playing" +
-                                        (r.log.empty() ? std::string() : ": " + r.log));
+        report.Check(r.log.empty(),
+                     "libopenmpt says nothing while loading and playing" +
+                         (r.log.empty() ? std::string() : ": " + r.log));
         report.Check(r.orders >= Orders, "at least 37 orders: " + std::to_string(r.orders));
         // Every row of every order in turn, each exactly one row long.
         bool rows_ok = r.rows.size() == std::size_t(Orders * Rows);
@@ -80,7 +90,8 @@ namespace
             const Onset_Track t(song.mono, Band(b));
             std::printf("%-6s", names[b]);
             for (int row = 0; row < Rows; ++row)
-                std::printf(" %3.0f", t.Strongest(Row_Start(order, row) - Rate / 100, Row_Start(order, row) + Rate / 25).rise_db);
+                std::printf(" %3.0f",
+                            t.Strongest(Row_Start(order, row) - Rate / 100, Row_Start(order, row) + Rate / 25).rise_db);
             std::printf("\n");
         }
     }
@@ -97,8 +108,10 @@ int main(int argc, char** argv)
     std::string png, wav;
     for (int i = 2; i + 1 < argc; i += 2)
     {
-        if (std::string(argv[i]) == "--png") png = argv[i + 1];
-        if (std::string(argv[i]) == "--wav") wav = argv[i + 1];
+        if (std::string(argv[i]) == "--png")
+            png = argv[i + 1];
+        if (std::string(argv[i]) == "--wav")
+            wav = argv[i + 1];
     }
     Report report;
     Song song;
@@ -133,13 +146,15 @@ int main(int argc, char** argv)
         Write_Wav(wav_path, song.module.samples);
         if (!png.empty())
         {
-            const std::string stem = png.size() > 4 && png.compare(png.size() - 4, 4, ".png") == 0 ? png.substr(0, png.size() - 4) : png;
+            const std::string stem =
+                png.size() > 4 && png.compare(png.size() - 4, 4, ".png") == 0 ? png.substr(0, png.size() - 4) : png;
             const double row = double(Row_Frames) / Rate;
-            report.Check(Spectrogram(wav_path, png, "tekno.xm") &&
-                             Spectrogram(wav_path, stem + "-drop.png", "the drop: order 9 row 32 to order 10 row 64",
-                                         (9 * Rows + 32) * row, 96 * row) &&
-                             Spectrogram(wav_path, stem + "-groove.png", "the groove: order 14", 14 * Rows * row, 64 * row),
-                         "spectrograms written to " + png + ", " + stem + "-drop.png and " + stem + "-groove.png");
+            report.Check(
+                Spectrogram(wav_path, png, "tekno.xm") &&
+                    Spectrogram(wav_path, stem + "-drop.png", "the drop: order 9 row 32 to order 10 row 64",
+                                (9 * Rows + 32) * row, 96 * row) &&
+                    Spectrogram(wav_path, stem + "-groove.png", "the groove: order 14", 14 * Rows * row, 64 * row),
+                "spectrograms written to " + png + ", " + stem + "-drop.png and " + stem + "-groove.png");
         }
         if (wav.empty())
             std::remove(wav_path.c_str());

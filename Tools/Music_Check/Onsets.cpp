@@ -22,16 +22,13 @@ namespace Ryx_Tools
                 return {Biquad::Low_Pass(90, 0.7), Biquad::Low_Pass(90, 0.7)};
             case Band::Snare:
                 return {Biquad::High_Pass(2000, 0.7), Biquad::High_Pass(2000, 0.7), Biquad::Low_Pass(5500, 0.7)};
-            case Band::Clap:
-                return {Biquad::Band_Pass(1300, 1.2), Biquad::Band_Pass(1300, 1.2)};
-            case Band::Voice:
-                return {Biquad::Band_Pass(800, 1.0), Biquad::Band_Pass(800, 1.0)};
+            case Band::Clap: return {Biquad::Band_Pass(1300, 1.2), Biquad::Band_Pass(1300, 1.2)};
+            case Band::Voice: return {Biquad::Band_Pass(800, 1.0), Biquad::Band_Pass(800, 1.0)};
             case Band::Upper_Mid:  // above the pad, below the hats
                 return {Biquad::High_Pass(1200, 0.7), Biquad::High_Pass(1200, 0.7), Biquad::Low_Pass(5000, 0.7)};
             case Band::Hat:  // the hats' own range, above the snare's body
                 return {Biquad::High_Pass(7000, 0.7), Biquad::High_Pass(7000, 0.7)};
-            case Band::Full:
-                break;
+            case Band::Full: break;
             }
             return {};
         }
@@ -78,7 +75,11 @@ namespace Ryx_Tools
         {
             const double rise = Rise(std::size_t(h));
             if (rise > best.rise_db)
-                best = {rise, Db(std::max(m_energy[std::size_t(h)], m_energy[std::size_t(h) + 1 < m_energy.size() ? std::size_t(h) + 1 : std::size_t(h)])), h * Hop};
+                best = {
+                    rise,
+                    Db(std::max(m_energy[std::size_t(h)],
+                                m_energy[std::size_t(h) + 1 < m_energy.size() ? std::size_t(h) + 1 : std::size_t(h)])),
+                    h * Hop};
         }
         return best;
     }

@@ -6,7 +6,16 @@
 
 namespace Ryx_Tools
 {
-    enum class Band { Low, Snare, Clap, Voice, Upper_Mid, Full, Hat };
+    enum class Band
+    {
+        Low,
+        Snare,
+        Clap,
+        Voice,
+        Upper_Mid,
+        Full,
+        Hat
+    };
 
     class Onset_Track
     {
@@ -17,7 +26,12 @@ namespace Ryx_Tools
 
         // The largest rise (dB) of a hop starting in [from, to) frames, and the
         // level (dBFS) of that hop.
-        struct Peak { double rise_db; double level_db; std::int64_t frame; };
+        struct Peak
+        {
+            double rise_db;
+            double level_db;
+            std::int64_t frame;
+        };
         Peak Strongest(std::int64_t from, std::int64_t to) const;
 
         // Frames of every hop whose rise is at least `rise_db` with a level of

@@ -24,13 +24,23 @@ namespace Ryx_Tools
         };
         const std::vector<Part>& Parts()
         {
-            static const std::vector<Part> parts{
-                {"kick", {Ch_Kick, Ch_Kick2}},    {"snare", {Ch_Snare, Ch_Snare2}}, {"clap", {Ch_Clap}},
-                {"closed hat", {Ch_Hat}},         {"open hat", {Ch_Open}},          {"bass", {Ch_Bass}},
-                {"stab", {Ch_Stab}},              {"pad, left", {Ch_Pad1, Ch_Pad2, Ch_Pad3}},
-                {"pad, right", {Ch_Pad4, Ch_Pad5, Ch_Pad6}}, {"crash/sweep", {Ch_Fx}}, {"shot ah", {Ch_Shot}},
-                {"shot oh", {Ch_Shot2}},          {"pluck", {Ch_Pulse}},            {"glitch", {Ch_Glitch}},
-                {"echo", {Ch_Echo}},              {"lead", {Ch_Lead}},              {"lead echo", {Ch_Lead_Echo}}};
+            static const std::vector<Part> parts{{"kick", {Ch_Kick, Ch_Kick2}},
+                                                 {"snare", {Ch_Snare, Ch_Snare2}},
+                                                 {"clap", {Ch_Clap}},
+                                                 {"closed hat", {Ch_Hat}},
+                                                 {"open hat", {Ch_Open}},
+                                                 {"bass", {Ch_Bass}},
+                                                 {"stab", {Ch_Stab}},
+                                                 {"pad, left", {Ch_Pad1, Ch_Pad2, Ch_Pad3}},
+                                                 {"pad, right", {Ch_Pad4, Ch_Pad5, Ch_Pad6}},
+                                                 {"crash/sweep", {Ch_Fx}},
+                                                 {"shot ah", {Ch_Shot}},
+                                                 {"shot oh", {Ch_Shot2}},
+                                                 {"pluck", {Ch_Pulse}},
+                                                 {"glitch", {Ch_Glitch}},
+                                                 {"echo", {Ch_Echo}},
+                                                 {"lead", {Ch_Lead}},
+                                                 {"lead echo", {Ch_Lead_Echo}}};
             return parts;
         }
 
@@ -61,7 +71,8 @@ namespace Ryx_Tools
         struct Solo
         {
             double lufs = -1e9, energy = 0, side_db = -1e9;
-            double centroid = 0, below_200 = 0, mids = 0, body = 0, air = 0, top = 0;  // mids 200-2k, body 2-5k, air 5-12k
+            double centroid = 0, below_200 = 0, mids = 0, body = 0, air = 0,
+                   top = 0;  // mids 200-2k, body 2-5k, air 5-12k
         };
 
         // Rows of orders 4-7 where the groove's kick plays (0 and 10 of each bar, to row 58 of order 7).
@@ -125,22 +136,26 @@ namespace Ryx_Tools
             const Solo& s = solos[i];
             if (s.energy <= 1e-9)
                 continue;
-            std::printf("     %-12s %6.1f %5.1f%% %6.0f Hz %5.0f%% %6.0f%% %5.0f%% %6.0f%% %5.0f%% %5.1f dB\n", parts[i].name,
-                        s.lufs, 100 * s.energy / total, s.centroid, 100 * s.below_200, 100 * s.mids, 100 * s.body,
-                        100 * s.air, 100 * s.top, s.side_db);
+            std::printf("     %-12s %6.1f %5.1f%% %6.0f Hz %5.0f%% %6.0f%% %5.0f%% %6.0f%% %5.0f%% %5.1f dB\n",
+                        parts[i].name, s.lufs, 100 * s.energy / total, s.centroid, 100 * s.below_200, 100 * s.mids,
+                        100 * s.body, 100 * s.air, 100 * s.top, s.side_db);
         }
         const Solo &kick = solos[0], &snare = solos[1], &hat = solos[3], &bass = solos[5];
 
         report.Check(std::fabs(snare.lufs - kick.lufs) <= 3.0,
                      Format("snare %.1f LUFS within 3 LU of the kick %.1f", snare.lufs, kick.lufs));
-        report.Check(snare.body >= 0.25, Format("snare body: %.0f%% of its energy at 2-5 kHz (25%% or more)", 100 * snare.body));
+        report.Check(snare.body >= 0.25,
+                     Format("snare body: %.0f%% of its energy at 2-5 kHz (25%% or more)", 100 * snare.body));
         report.Check(hat.centroid >= 6000 && hat.centroid <= 10000,
                      Format("closed hat centroid %.0f Hz (6-10 kHz)", hat.centroid));
-        report.Check(hat.lufs >= kick.lufs - 12, Format("closed hat %.1f LUFS, heard: within 12 LU of the kick", hat.lufs));
-        report.Check(kick.body + kick.air >= 0.005,
-                     Format("kick click: %.1f%% of its energy at 2-12 kHz (0.5%% or more)", 100 * (kick.body + kick.air)));
+        report.Check(hat.lufs >= kick.lufs - 12,
+                     Format("closed hat %.1f LUFS, heard: within 12 LU of the kick", hat.lufs));
+        report.Check(
+            kick.body + kick.air >= 0.005,
+            Format("kick click: %.1f%% of its energy at 2-12 kHz (0.5%% or more)", 100 * (kick.body + kick.air)));
         report.Check(bass.mids >= 0.12,
-                     Format("bass heard on small speakers: %.0f%% of its energy at 200 Hz-2 kHz (12%% or more)", 100 * bass.mids));
+                     Format("bass heard on small speakers: %.0f%% of its energy at 200 Hz-2 kHz (12%% or more)",
+                            100 * bass.mids));
         for (std::size_t i : {0, 1, 5})
             report.Check(solos[i].side_db <= -30,
                          Format("%s centred: side %.1f dB under mid", parts[i].name, solos[i].side_db));
@@ -150,12 +165,15 @@ namespace Ryx_Tools
         for (std::int64_t k : Kick_Frames())
         {
             tails.push_back(Peak_Frequency(mono[0], k + Rate * 15 / 100, k + Rate * 35 / 100, 40, 75));
-            dips.push_back(Rms_Db(mono[5], k + Rate * 6 / 100, k + Rate * 11 / 100) - Rms_Db(mono[5], k, k + Rate * 25 / 1000));
+            dips.push_back(Rms_Db(mono[5], k + Rate * 6 / 100, k + Rate * 11 / 100) -
+                           Rms_Db(mono[5], k, k + Rate * 25 / 1000));
         }
         const double tail = Median(tails), cents = 1200 * std::log2(tail / 55.0);
-        report.Check(std::fabs(cents) <= 50, Format("kick tail at %.1f Hz, %+.0f cents from A1 (within 50)", tail, cents));
-        report.Check(Median(dips) >= 6,
-                     Format("bass ducks under the kick: %.1f dB lower in the kick's first 25 ms (6 or more)", Median(dips)));
+        report.Check(std::fabs(cents) <= 50,
+                     Format("kick tail at %.1f Hz, %+.0f cents from A1 (within 50)", tail, cents));
+        report.Check(
+            Median(dips) >= 6,
+            Format("bass ducks under the kick: %.1f dB lower in the kick's first 25 ms (6 or more)", Median(dips)));
 
         // The bass's level from order to order where the arrangement keeps it.
         const std::vector<float> bass_song = Render_Solo(song.bytes, parts[5].channels, Row_Start(30, 0));
@@ -168,7 +186,7 @@ namespace Ryx_Tools
         }
         std::printf("\n");
         const auto [low, high] = std::minmax_element(levels.begin(), levels.end());
-        report.Check(*high - *low <= 3.0, Format("bass level steady through orders 13-21: %.1f LU from quietest to loudest",
-                                                 *high - *low));
+        report.Check(*high - *low <= 3.0,
+                     Format("bass level steady through orders 13-21: %.1f LU from quietest to loudest", *high - *low));
     }
 }

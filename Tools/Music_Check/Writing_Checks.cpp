@@ -52,6 +52,7 @@ namespace Ryx_Tools
                 copies += Format(" %zu~%zu", o, like);
             }
         }
-        report.Check(count <= 3, Format("orders 96%% or more like an earlier one: %d (3 at most):%s", count, copies.c_str()));
+        report.Check(count <= 3,
+                     Format("orders 96%% or more like an earlier one: %d (3 at most):%s", count, copies.c_str()));
     }
 }

@@ -41,9 +41,8 @@ namespace Ryx_Painter
                 float length = 90 + 80 * Hash01(s, 112);
                 float half = 0.11f;
                 Paint(image,
-                      Polygon({Cx + std::cos(a - half) * 36, Cy + std::sin(a - half) * 36,
-                               Cx + std::cos(a) * length, Cy + std::sin(a) * length, Cx + std::cos(a + half) * 36,
-                               Cy + std::sin(a + half) * 36}),
+                      Polygon({Cx + std::cos(a - half) * 36, Cy + std::sin(a - half) * 36, Cx + std::cos(a) * length,
+                               Cy + std::sin(a) * length, Cx + std::cos(a + half) * 36, Cy + std::sin(a + half) * 36}),
                       0.95f, Blend::Max, int(Cx - 180), 0, int(Cx + 181), H);
             }
             Paint(image, Disc(Cx, Cy, 42), 1.0f);

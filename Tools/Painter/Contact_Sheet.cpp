@@ -21,7 +21,7 @@ namespace
     bool Starts_Row(const std::string& path)
     {
         return path == "tekstit/a1.tga" || path == "tekstit/b1.tga" || path == "tekstit/c1.tga" ||
-               path == "texture/x1_basari.tga" || path == "texture/MO_1.tga";
+            path == "texture/x1_basari.tga" || path == "texture/MO_1.tga";
     }
 
     std::uint32_t Pixel_At(Ryx_Vektu::Texture& t, int x, int y)
@@ -62,8 +62,9 @@ int main(int argc, char** argv)
         font.Draw_Centred(labels, name.substr(name.find('/') + 1), 11, left + Thumb_W / 2, top + Thumb_H + 15, 1.0f);
 
         std::string path = data_dir + "/" + name;
-        Ryx_Lib::Single<Ryx_Vektu::Texture> texture = name.ends_with(".jpg") ? Ryx_Vektu::Load_JPG_Texture(path.c_str())
-                                         : Ryx_Vektu::Load_TGA_Texture(path.c_str());
+        Ryx_Lib::Single<Ryx_Vektu::Texture> texture = name.ends_with(".jpg")
+            ? Ryx_Vektu::Load_JPG_Texture(path.c_str())
+            : Ryx_Vektu::Load_TGA_Texture(path.c_str());
         Ryx_Vektu::Texture* t = texture.Get();
         int w = t ? t->Get_Width() : 0, h = t ? t->Get_Height() : 0;
         if (w <= 0 || h <= 0 || !t->Get_Pixels())

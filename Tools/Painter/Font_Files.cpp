@@ -40,6 +40,6 @@ namespace Ryx_Painter
     std::string Missing_Font_Message(const Face& face)
     {
         return std::string("the font \"") + face.pattern + "\" (" + face.postscript_name +
-               ") is not installed; on Debian it comes with fonts-dejavu-core and fonts-dejavu-extra";
+            ") is not installed; on Debian it comes with fonts-dejavu-core and fonts-dejavu-extra";
     }
 }

@@ -41,9 +41,7 @@ namespace Ryx_Painter
     // a + b cos(2 pi (c t + d)) per channel: a palette that cycles as t grows.
     inline Rgb Cosine_Palette(float t, Rgb a, Rgb b, Rgb c, Rgb d)
     {
-        auto channel = [t](float a, float b, float c, float d) {
-            return a + b * std::cos(6.2831853f * (c * t + d));
-        };
+        auto channel = [t](float a, float b, float c, float d) { return a + b * std::cos(6.2831853f * (c * t + d)); };
         return {channel(a.r, b.r, c.r, d.r), channel(a.g, b.g, c.g, d.g), channel(a.b, b.b, c.b, d.b)};
     }
 

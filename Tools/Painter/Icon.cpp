@@ -33,8 +33,9 @@ namespace Ryx_Painter
             int j = (i + 4) % points;
             float a = 2 * Pi * i / points - Pi / 2, b = 2 * Pi * j / points - Pi / 2;
             float r = s * 0.36f;
-            Paint(figure, Segment(s / 2 + r * std::cos(a), s / 2 + r * std::sin(a), s / 2 + r * std::cos(b),
-                                  s / 2 + r * std::sin(b), std::max(1.0f, 2.6f * unit)),
+            Paint(figure,
+                  Segment(s / 2 + r * std::cos(a), s / 2 + r * std::sin(a), s / 2 + r * std::cos(b),
+                          s / 2 + r * std::sin(b), std::max(1.0f, 2.6f * unit)),
                   0.5f, Blend::Add);
         }
         Add_Glow(figure, std::max(1, static_cast<int>(4 * unit)), 0.6f);

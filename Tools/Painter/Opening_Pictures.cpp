@@ -11,10 +11,12 @@ namespace Ryx_Painter
     namespace
     {
         // One statement read across orders 4 to 7, one cue at a time.
-        const char* const Words_A[8] = {"WHAT YOU SEE", "IS NOT", "RECORDED", "IT IS", "COUNTED", "FRAME", "BY", "FRAME"};
-        const char* const Words_B[8] = {"NO CAMERA", "NO BRUSH", "ONLY", "NUMBERS", "BENT", "INTO", "LIGHT", "AND SOUND"};
-        const char* const Words_C[10] = {"SO", "LEAN", "BACK", "AND", "LET", "THE", "MACHINE", "DREAM", "FOR YOU",
-                                         "TONIGHT"};
+        const char* const Words_A[8] = {"WHAT YOU SEE", "IS NOT", "RECORDED", "IT IS",
+                                        "COUNTED",      "FRAME",  "BY",       "FRAME"};
+        const char* const Words_B[8] = {"NO CAMERA", "NO BRUSH", "ONLY",  "NUMBERS",
+                                        "BENT",      "INTO",     "LIGHT", "AND SOUND"};
+        const char* const Words_C[10] = {"SO",  "LEAN",    "BACK",  "AND",     "LET",
+                                         "THE", "MACHINE", "DREAM", "FOR YOU", "TONIGHT"};
 
         void Glow_Into(Grey_Image& letters)
         {
@@ -30,7 +32,9 @@ namespace Ryx_Painter
     {
         const int w = 640, h = 480;
         Grey_Image image(w, h);
-        const char* text = group == 'a' ? Words_A[number - 1] : group == 'b' ? Words_B[number - 1] : Words_C[number - 1];
+        const char* text = group == 'a' ? Words_A[number - 1]
+            : group == 'b'              ? Words_B[number - 1]
+                                        : Words_C[number - 1];
         std::string word = text;
         // Where the word sits: the cues move it around the figure, a little
         // like a camera cutting between angles.

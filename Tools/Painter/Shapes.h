@@ -22,15 +22,15 @@ namespace Ryx_Painter
 
     enum class Blend
     {
-        Max,      // brightest wins: overlapping shapes do not burn out
-        Add,      // light adds up, clamped later
-        Erase     // cuts the shape out
+        Max,   // brightest wins: overlapping shapes do not burn out
+        Add,   // light adds up, clamped later
+        Erase  // cuts the shape out
     };
 
     // Paints value where the shape covers; bounds (x0, y0, x1, y1) limit the
     // work to a box, or the whole image when x1 <= x0.
-    void Paint(Grey_Image& image, const Distance& shape, float value, Blend blend = Blend::Max,
-               int x0 = 0, int y0 = 0, int x1 = 0, int y1 = 0);
+    void Paint(Grey_Image& image, const Distance& shape, float value, Blend blend = Blend::Max, int x0 = 0, int y0 = 0,
+               int x1 = 0, int y1 = 0);
 
     // Three box passes each way: close to a Gaussian of the given radius.
     // wrap: the picture is a tile, so the blur reads across its edges.

@@ -30,8 +30,8 @@ namespace Ryx_Painter
 
         // Lays the letters with their baseline at baseline_y, starting at x;
         // coverage is added at value into image, clamped at 1.
-        Text_Box Draw(Grey_Image& image, const std::string& text, int size, int x, int baseline_y,
-                      float value = 1.0f, int tracking = 0);
+        Text_Box Draw(Grey_Image& image, const std::string& text, int size, int x, int baseline_y, float value = 1.0f,
+                      int tracking = 0);
 
         // Centred on centre_x.
         Text_Box Draw_Centred(Grey_Image& image, const std::string& text, int size, int centre_x, int baseline_y,

@@ -75,7 +75,7 @@ namespace Ryx_Painter
                 float halo = Smooth_Step(7.0f, 0.0f, strip) * 0.45f;
                 float segments = Smooth_Step(0.0f, 0.04f, Frac(u * 16)) * Smooth_Step(1.0f, 0.92f, Frac(u * 16));
                 steel = steel * (1.0f - 0.6f * Smooth_Step(5.0f, 2.0f, strip)) + light * ((core + halo) * segments) +
-                        Hex(0xFFFFFF) * (core * segments * 0.4f);
+                    Hex(0xFFFFFF) * (core * segments * 0.4f);
             }
             return steel;
         });
@@ -85,8 +85,11 @@ namespace Ryx_Painter
     // glowing seams deep in the cracks.
     Colour_Image Paint_Red_Wall()
     {
-        const Ramp rock{{0.0f, Hex(0x0A0000)}, {0.35f, Hex(0x3C0404)}, {0.6f, Hex(0x9A1208)},
-                        {0.8f, Hex(0xE8401A)}, {1.0f, Hex(0xFFC080)}};
+        const Ramp rock{{0.0f, Hex(0x0A0000)},
+                        {0.35f, Hex(0x3C0404)},
+                        {0.6f, Hex(0x9A1208)},
+                        {0.8f, Hex(0xE8401A)},
+                        {1.0f, Hex(0xFFC080)}};
         return Fill(256, 256, [&](float u, float v) {
             float warp_u = 0.06f * Fractal_Noise(u, v, 3, 4, 0.5f, 31);
             float warp_v = 0.06f * Fractal_Noise(u, v, 3, 4, 0.5f, 32);
@@ -162,8 +165,8 @@ namespace Ryx_Painter
                     // Where lines crowd closer than a few pixels they would only shimmer: fade them.
                     float keep_x = Smooth_Step(0.25f, 0.08f, 3.0f / depth);
                     float keep_z = Smooth_Step(0.25f, 0.08f, 60.0f / (depth * depth));
-                    float grid = std::max(Smooth_Step(1.4f, 0.2f, line_x) * keep_x,
-                                          Smooth_Step(1.4f, 0.2f, line_z) * keep_z);
+                    float grid =
+                        std::max(Smooth_Step(1.4f, 0.2f, line_x) * keep_x, Smooth_Step(1.4f, 0.2f, line_z) * keep_z);
                     float fade = Clamp01(depth / 118.0f);
                     c = Hex(0x10000C) * fade + Hex(0xFF2AA0) * (grid * std::pow(fade, 1.5f));
                     c = c + Hex(0xFF6030) * (0.4f * std::exp(-depth / 8.0f));

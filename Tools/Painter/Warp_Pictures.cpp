@@ -40,8 +40,11 @@ namespace Ryx_Painter
     // three scales, bright along their facets.
     Colour_Image Paint_Blue_Crystal()
     {
-        const Ramp ice{{0.0f, Hex(0x01030E)}, {0.4f, Hex(0x06185A)}, {0.7f, Hex(0x1460E0)},
-                       {0.9f, Hex(0x60D0FF)}, {1.0f, Hex(0xF0FFFF)}};
+        const Ramp ice{{0.0f, Hex(0x01030E)},
+                       {0.4f, Hex(0x06185A)},
+                       {0.7f, Hex(0x1460E0)},
+                       {0.9f, Hex(0x60D0FF)},
+                       {1.0f, Hex(0xF0FFFF)}};
         return Fill(256, 256, [&](float u, float v) {
             float light = 0;
             float weight = 1.0f;
@@ -65,8 +68,11 @@ namespace Ryx_Painter
     // moss, a fine lattice of dots beneath them.
     Colour_Image Paint_Green_Veins()
     {
-        const Ramp acid{{0.0f, Hex(0x000500)}, {0.35f, Hex(0x0A2A04)}, {0.65f, Hex(0x3AA010)},
-                        {0.88f, Hex(0xB0FF30)}, {1.0f, Hex(0xF8FFD0)}};
+        const Ramp acid{{0.0f, Hex(0x000500)},
+                        {0.35f, Hex(0x0A2A04)},
+                        {0.65f, Hex(0x3AA010)},
+                        {0.88f, Hex(0xB0FF30)},
+                        {1.0f, Hex(0xF8FFD0)}};
         return Fill(256, 256, [&](float u, float v) {
             float wu = 0.08f * Fractal_Noise(u, v, 2, 4, 0.5f, 71);
             float wv = 0.08f * Fractal_Noise(u, v, 2, 4, 0.5f, 72);
@@ -117,8 +123,9 @@ namespace Ryx_Painter
             {
                 float a = t * Pi / 18;
                 float inner = (t % 3 == 0) ? 128 : 132;
-                Paint(image, Segment(cx + std::cos(a) * inner, cy + std::sin(a) * inner, cx + std::cos(a) * 146,
-                                     cy + std::sin(a) * 146, 3),
+                Paint(image,
+                      Segment(cx + std::cos(a) * inner, cy + std::sin(a) * inner, cx + std::cos(a) * 146,
+                              cy + std::sin(a) * 146, 3),
                       0.7f, Blend::Max, int(cx) - 160, int(cy) - 160, int(cx) + 160, int(cy) + 160);
             }
             Paint(image, Segment(cx - 160, cy, cx - 40, cy, 3), 0.75f);

@@ -12,7 +12,4 @@
 //
 // A definition in the program comes before the C library's, and before the
 // sanitizer's interceptor, for every library's call.
-extern "C" int dlclose(void*)
-{
-    return 0;
-}
+extern "C" int dlclose(void*) { return 0; }

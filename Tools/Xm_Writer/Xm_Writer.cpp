@@ -18,8 +18,16 @@ namespace Ryx_Tools
             std::vector<std::uint8_t> out;
 
             void U8(unsigned v) { out.push_back(std::uint8_t(v)); }
-            void U16(unsigned v) { U8(v & 0xFF); U8((v >> 8) & 0xFF); }
-            void U32(std::uint32_t v) { U16(v & 0xFFFF); U16(v >> 16); }
+            void U16(unsigned v)
+            {
+                U8(v & 0xFF);
+                U8((v >> 8) & 0xFF);
+            }
+            void U32(std::uint32_t v)
+            {
+                U16(v & 0xFFFF);
+                U16(v >> 16);
+            }
             void Text(const std::string& s, std::size_t size, char pad)
             {
                 for (std::size_t i = 0; i < size; ++i)
@@ -66,19 +74,26 @@ namespace Ryx_Tools
             const bool all = cell.note && cell.instrument && cell.volume && cell.effect && cell.parameter;
             if (all)
             {
-                b.U8(cell.note); b.U8(cell.instrument); b.U8(cell.volume);
-                b.U8(cell.effect); b.U8(cell.parameter);
+                b.U8(cell.note);
+                b.U8(cell.instrument);
+                b.U8(cell.volume);
+                b.U8(cell.effect);
+                b.U8(cell.parameter);
                 return;
             }
             const unsigned mask = 0x80 | (cell.note ? 0x01 : 0) | (cell.instrument ? 0x02 : 0) |
-                                  (cell.volume ? 0x04 : 0) | (cell.effect ? 0x08 : 0) |
-                                  (cell.parameter ? 0x10 : 0);
+                (cell.volume ? 0x04 : 0) | (cell.effect ? 0x08 : 0) | (cell.parameter ? 0x10 : 0);
             b.U8(mask);
-            if (cell.note) b.U8(cell.note);
-            if (cell.instrument) b.U8(cell.instrument);
-            if (cell.volume) b.U8(cell.volume);
-            if (cell.effect) b.U8(cell.effect);
-            if (cell.parameter) b.U8(cell.parameter);
+            if (cell.note)
+                b.U8(cell.note);
+            if (cell.instrument)
+                b.U8(cell.instrument);
+            if (cell.volume)
+                b.U8(cell.volume);
+            if (cell.effect)
+                b.U8(cell.effect);
+            if (cell.parameter)
+                b.U8(cell.parameter);
         }
 
         void Write_Pattern(Bytes& b, const Xm_Pattern& p, int channels)
@@ -89,8 +104,8 @@ namespace Ryx_Tools
             for (int r = 0; r < rows; ++r)
                 for (int ch = 0; ch < channels; ++ch)
                 {
-                    const bool inside = r < p.rows && ch < p.channels &&
-                                        std::size_t(r) * p.channels + ch < p.cells.size();
+                    const bool inside =
+                        r < p.rows && ch < p.channels && std::size_t(r) * p.channels + ch < p.cells.size();
                     const Xm_Cell cell = inside ? p.At(r, ch) : Xm_Cell{};
                     Write_Cell(data, cell);
                     any = any || cell.note || cell.instrument || cell.volume || cell.effect || cell.parameter;
@@ -129,8 +144,10 @@ namespace Ryx_Tools
         {
             const int n = int(std::min<std::size_t>(e.points.size(), 12));
             unsigned type = (e.on && n > 0) ? 1 : 0;
-            if (type && e.sustain >= 0 && e.sustain < n) type |= 2;
-            if (type && e.loop_start >= 0 && e.loop_end >= e.loop_start && e.loop_end < n) type |= 4;
+            if (type && e.sustain >= 0 && e.sustain < n)
+                type |= 2;
+            if (type && e.loop_start >= 0 && e.loop_end >= e.loop_start && e.loop_end < n)
+                type |= 4;
             return type;
         }
 

@@ -53,8 +53,8 @@ namespace Ryx_Tools
 
     struct Xm_Pattern
     {
-        Xm_Pattern(int rows_, int channels_)
-            : rows(rows_), channels(channels_), cells(std::size_t(rows_) * channels_) {}
+        Xm_Pattern(int rows_, int channels_) : rows(rows_), channels(channels_), cells(std::size_t(rows_) * channels_)
+        {}
         Xm_Cell& At(int row, int channel) { return cells[std::size_t(row) * channels + channel]; }
         const Xm_Cell& At(int row, int channel) const { return cells[std::size_t(row) * channels + channel]; }
 
