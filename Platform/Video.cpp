@@ -6,7 +6,7 @@
 #include <SDL.h>
 #include <atomic>
 #include <cstdlib>
-#include "Platform/Display.h"
+#include "Platform/Display_Backend.h"
 #include "Platform/Keyboard.h"
 
 namespace Ryx_Platform

@@ -16,6 +16,7 @@
 #include "Platform/Bass.h"
 #include "Platform/Clock.h"
 #include "Platform/Report.h"
+#include "Platform/Test/Audio_Hooks.h"
 #include "Tests/Support/Memory_Window.h"
 #include "Tools/Image_Writer/Image_Writer.h"
 

@@ -2,7 +2,7 @@
 // played k buffers, and happens a random little while later; frame F is heard
 // at (F + latency) / device rate. Position queries run between pulls in time
 // order, exactly as the main thread's would.
-#include "Platform/Audio_Measure.h"
+#include "Platform/Test/Audio_Measure.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +13,7 @@
 #include <libopenmpt/libopenmpt.hpp>
 
 #include "Platform/Audio_Player.h"
+#include "Platform/Heard_Clock.h"
 
 namespace Ryx_Platform
 {
@@ -58,6 +59,52 @@ namespace Ryx_Platform
                 return double(state >> 8) / double(1u << 24);
             }
         };
+
+        // Pull k is due when the double's sample clock has played k buffers,
+        // and happens a random little while later.
+        class Scripted_Pulls
+        {
+        public:
+            explicit Scripted_Pulls(const Device_Double& device)
+                : m_device(device), m_rate(Audio_Rate * (1.0 + device.drift)), m_random{device.seed}
+            {}
+
+            double Rate() const { return m_rate; }
+            // When the next pull happens.
+            double Next() const { return m_next; }
+            // The time the double stamps the next pull with.
+            double Stamp() const
+            {
+                return m_device.stamps_due_time ? double(m_pulls * m_device.buffer_frames) / m_rate : m_next;
+            }
+
+            void Advance()
+            {
+                // A pull can be late by at most most of a buffer, or the double
+                // would have run dry: a real device would have glitched, not
+                // just drifted.
+                const double cap = 0.9 * (m_device.buffer_frames / m_rate);
+                ++m_pulls;
+                double due = double(m_pulls * m_device.buffer_frames) / m_rate;
+                double late = m_random.Next() * m_device.late_ms / 1000.0;
+                if (m_random.Next() < 0.05)
+                    late = m_random.Next() * m_device.spike_ms / 1000.0;
+                m_next = due + std::min(late, cap);
+            }
+
+        private:
+            const Device_Double& m_device;
+            double m_rate;
+            Lcg m_random;
+            std::uint64_t m_pulls = 0;
+            double m_next = 0;
+        };
+
+        double Median(std::vector<double>& values)
+        {
+            std::sort(values.begin(), values.end());
+            return values.empty() ? 0.0 : values[values.size() / 2];
+        }
     }
 
     Position_Error Measure_Position_Error(const void* data, std::size_t size, const std::vector<Row_Start>& truth,
@@ -72,33 +119,20 @@ namespace Ryx_Platform
         }
         player->Start(0, 0);
 
-        const double rate = Audio_Rate * (1.0 + device.drift);
-        const double buffer_seconds = device.buffer_frames / rate;
-        // A pull can be late by at most most of a buffer, or the double would
-        // have run dry: a real device would have glitched, not just drifted.
-        const double cap = 0.9 * buffer_seconds;
-        Lcg random{device.seed};
+        Scripted_Pulls pulls(device);
+        const double rate = pulls.Rate();
         std::vector<std::int16_t> buffer(2 * std::size_t(device.buffer_frames));
 
-        std::vector<double> reported;  // time each change after the first was first seen
         std::uint32_t last = player->Position_At(0);
         std::size_t next_truth = 1;
-        std::uint64_t pulls = 0;
-        double next_pull = 0;
         const double step = 0.0001;
         std::vector<double> errors;
         for (double t = 0; t < seconds; t += step)
         {
-            while (next_pull <= t)
+            while (pulls.Next() <= t)
             {
-                double stamp = device.stamps_due_time ? double(pulls * device.buffer_frames) / rate : next_pull;
-                player->Pull(buffer.data(), device.buffer_frames, stamp, device.latency_frames);
-                ++pulls;
-                double due = double(pulls * device.buffer_frames) / rate;
-                double late = random.Next() * device.late_ms / 1000.0;
-                if (random.Next() < 0.05)
-                    late = random.Next() * device.spike_ms / 1000.0;
-                next_pull = due + std::min(late, cap);
+                player->Pull(buffer.data(), device.buffer_frames, pulls.Stamp(), device.latency_frames);
+                pulls.Advance();
             }
             std::uint32_t packed = player->Position_At(player->Heard_Frame(t));
             if (packed == last)
@@ -134,6 +168,30 @@ namespace Ryx_Platform
         result.max_ms = magnitudes.back();
         result.median_ms = magnitudes[magnitudes.size() / 2];
         result.mean_signed_ms = sum / double(errors.size());
+        return result;
+    }
+
+    Clock_Error Measure_Clock_Error(const Device_Double& device, double seconds)
+    {
+        Scripted_Pulls pulls(device);
+        Heard_Clock clock;
+        std::vector<double> errors;
+        for (double t = 0; t < seconds; t += 0.0001)
+        {
+            while (pulls.Next() <= t)
+            {
+                clock.Note_Pull(pulls.Stamp(), device.buffer_frames, device.latency_frames);
+                pulls.Advance();
+            }
+            // Frame F is heard at (F + latency) / rate.
+            double playing = std::floor(t * pulls.Rate()) - device.latency_frames;
+            if (playing < 0)
+                continue;
+            errors.push_back(std::fabs(double(clock.Heard_Frame(t)) - playing) / pulls.Rate() * 1000.0);
+        }
+        Clock_Error result;
+        result.median_ms = Median(errors);
+        result.max_ms = errors.empty() ? 0.0 : errors.back();
         return result;
     }
 }

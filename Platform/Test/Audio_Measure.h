@@ -1,8 +1,9 @@
 // How far the heard position is from the truth: a test double of the sound
 // device pulls buffers on a scripted clock (late wake-ups, a sample clock a
 // little off the host's), and the reported row is compared with the row of
-// the frame the double is playing at that instant. Used by the tests, the
-// bench and the position-error command.
+// the frame the double is playing at that instant; or, without a module, the
+// heard clock's frame with the frame the double plays. Used by the tests, the
+// bench and the position-error command. In the test library only.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -47,4 +48,14 @@ namespace Ryx_Platform
     // position every 0.1 ms of scripted time.
     Position_Error Measure_Position_Error(const void* data, std::size_t size, const std::vector<Row_Start>& truth,
                                           const Device_Double& device, double seconds);
+
+    struct Clock_Error
+    {
+        double max_ms = 0;  // largest |heard frame - frame the double plays|, in time
+        double median_ms = 0;
+    };
+
+    // Feeds a heard clock alone with the double's pulls for `seconds`, and
+    // asks it for the heard frame every 0.1 ms of scripted time.
+    Clock_Error Measure_Clock_Error(const Device_Double& device, double seconds);
 }

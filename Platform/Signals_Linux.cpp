@@ -1,4 +1,4 @@
-// Ctrl+C and SIGTERM on POSIX systems: a quit message, or, while a modal box
+// Ctrl+C and SIGTERM on Linux: a quit message, or, while a modal box
 // holds the main thread, the end of the process at once.
 #include "Platform/Messages.h"
 
