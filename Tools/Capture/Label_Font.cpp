@@ -19,34 +19,33 @@ namespace Ryx_Capture
         }
     }
 
+    void Label_Font::Free_Type::operator()(FT_LibraryRec_* library) const { FT_Done_FreeType(library); }
+    void Label_Font::Free_Type::operator()(FT_FaceRec_* face) const { FT_Done_Face(face); }
+
     Label_Font::Label_Font(const std::string& file)
     {
-        if (file.empty() || FT_Init_FreeType(&m_library) != 0)
+        FT_Library library = nullptr;
+        if (file.empty() || FT_Init_FreeType(&library) != 0)
             return;
-        if (FT_New_Face(m_library, file.c_str(), 0, &m_face) != 0)
-            m_face = nullptr;
-    }
-
-    Label_Font::~Label_Font()
-    {
-        if (m_face)
-            FT_Done_Face(m_face);
-        if (m_library)
-            FT_Done_FreeType(m_library);
+        m_library.reset(library);
+        FT_Face face = nullptr;
+        if (FT_New_Face(library, file.c_str(), 0, &face) == 0)
+            m_face.reset(face);
     }
 
     void Label_Font::Draw(std::uint32_t* pixels, int width, int height, int x, int y, const std::string& text, int size,
                           std::uint32_t colour) const
     {
-        if (!m_face)
+        FT_Face face = m_face.get();
+        if (!face)
             return;
-        FT_Set_Pixel_Sizes(m_face, 0, FT_UInt(size));
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
         int pen = x;
         for (unsigned char c : text)
         {
-            if (FT_Load_Char(m_face, c, FT_LOAD_RENDER) != 0)
+            if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
                 continue;
-            const FT_GlyphSlot g = m_face->glyph;
+            const FT_GlyphSlot g = face->glyph;
             for (unsigned row = 0; row < g->bitmap.rows; ++row)
                 for (unsigned col = 0; col < g->bitmap.width; ++col)
                 {

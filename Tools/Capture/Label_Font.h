@@ -2,6 +2,7 @@
 // painter finds through fontconfig (DejaVu Sans Bold).
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct FT_LibraryRec_;
@@ -15,9 +16,6 @@ namespace Ryx_Capture
         // A file that cannot be opened (or an empty name) gives a font that
         // draws nothing.
         explicit Label_Font(const std::string& file);
-        ~Label_Font();
-        Label_Font(const Label_Font&) = delete;
-        Label_Font& operator=(const Label_Font&) = delete;
 
         bool Is_Open() const { return m_face != nullptr; }
 
@@ -27,7 +25,13 @@ namespace Ryx_Capture
                   std::uint32_t colour) const;
 
     private:
-        FT_LibraryRec_* m_library = nullptr;
-        FT_FaceRec_* m_face = nullptr;
+        struct Free_Type
+        {
+            void operator()(FT_LibraryRec_* library) const;
+            void operator()(FT_FaceRec_* face) const;
+        };
+
+        std::unique_ptr<FT_LibraryRec_, Free_Type> m_library;
+        std::unique_ptr<FT_FaceRec_, Free_Type> m_face;  // after the library: it goes first
     };
 }

@@ -16,10 +16,9 @@ namespace Ryx_Capture
     {
     public:
         Output_List() = default;
-        // Whatever was not committed goes.
+        // Whatever was not committed goes. (Neither copied nor moved: a
+        // moved-from list would take the made folders with it.)
         ~Output_List() { Discard(); }
-        Output_List(const Output_List&) = delete;
-        Output_List& operator=(const Output_List&) = delete;
 
         void Add(std::unique_ptr<Capture_Output> output) { m_outputs.push_back(std::move(output)); }
 
