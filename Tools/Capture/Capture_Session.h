@@ -48,7 +48,6 @@ namespace Ryx_Capture
         // Renames every output into place (inside Begin_Commit).
         bool Commit(std::string& error);
 
-        long Get_Frames() const { return m_frames; }
         long Get_Recorded() const { return m_recorded; }
         std::uint64_t Get_Size() const { return m_outputs.Get_Size(); }
         void Print_Summary(double wall) const;
