@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Code/Engine.h"
 #include "Code/Music.h"
@@ -218,10 +219,10 @@ int main(int argc, char** argv)
     }
 
     Capture_Session session(options, plan);
-    std::string note;
-    if (!session.Open(error, note))
+    std::vector<std::string> notes;
+    if (!session.Open(error, notes))
         return Fail(error);
-    if (!note.empty())
+    for (const std::string& note : notes)
         std::fprintf(stderr, "capture: %s\n", note.c_str());
 
     bool reached_end = false;  // the show ended by itself at order 36
