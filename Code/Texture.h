@@ -19,6 +19,10 @@ namespace Ryx_Vektu
         virtual ~Texture() = default;
     };
 
+    // Where a scene gets its pictures from: the loaders below in the show,
+    // pictures made in memory in tests.
+    using Texture_Loader = Ryx_Lib::Single<Texture> (*)(const char* path);
+
     // 1, 2, 3 or 4 bytes per pixel, the bytes as the file stores them, top row first.
     Ryx_Lib::Single<Texture> Load_TGA_Texture(const char* path);
     // 4 bytes per pixel, 0xFFRRGGBB; plain or scrambled files.
