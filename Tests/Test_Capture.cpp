@@ -23,6 +23,7 @@
 
 #include "Tools/Capture/Video_Writer.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Orvi_Version.h"
 
 namespace fs = std::filesystem;
 
