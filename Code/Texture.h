@@ -3,6 +3,8 @@
 // Pixels are one block, rows top to bottom, no padding. A loader that cannot
 // make sense of its file returns an empty texture: 0 x 0, no pixels.
 #pragma once
+#include <cstdint>
+#include <span>
 #include "Lib/Single.h"
 
 namespace Ryx_Vektu
@@ -27,4 +29,9 @@ namespace Ryx_Vektu
     Ryx_Lib::Single<Texture> Load_TGA_Texture(const char* path);
     // 4 bytes per pixel, 0xFFRRGGBB; plain or scrambled files.
     Ryx_Lib::Single<Texture> Load_JPG_Texture(const char* path);
+
+    // The same decoders on the bytes of a file already in memory; name stands
+    // for the file in messages and in Get_Name. Nothing past the span is read.
+    Ryx_Lib::Single<Texture> Decode_TGA(std::span<const std::uint8_t> bytes, const char* name);
+    Ryx_Lib::Single<Texture> Decode_JPG(std::span<const std::uint8_t> bytes, const char* name);
 }
