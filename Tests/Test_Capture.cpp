@@ -26,6 +26,7 @@
 #include "Tools/Capture/Output_List.h"
 #include "Tools/Capture/Video_Writer.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Orvi_Version.h"
 
 namespace fs = std::filesystem;
 

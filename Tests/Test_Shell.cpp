@@ -25,6 +25,7 @@
 #include "Platform/Keyboard.h"
 #include "Platform/Video.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Orvi_Version.h"
 
 using namespace Ryx_Platform;
 
