@@ -25,6 +25,7 @@
 #include "Code/Engine.h"
 #include "Code/Music.h"
 #include "Lib/Callback.h"
+#include "Orvi_Version.h"
 #include "Platform/Bass.h"
 #include "Platform/Clock.h"
 #include "Platform/Data_Folder.h"
@@ -36,10 +37,6 @@
 #include "Tools/Capture/Capture_Session.h"
 #include "Tools/Capture/Output_File.h"
 #include "Tools/Capture/Show_Span.h"
-
-#ifndef ORVI_VERSION
-#define ORVI_VERSION "unknown"
-#endif
 
 namespace Ryx_Capture
 {
