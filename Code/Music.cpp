@@ -13,7 +13,10 @@ namespace Ryx_Vektu
     {
         RYX_ASSERT(s_music == 0);
         s_music = this;
-        RYX_ASSERT(BASS_Init(nosound ? -2 : -1, 44100, 0, hwnd));
+        // The report's text is this expression as written, spaces and all.
+        // clang-format off
+        RYX_ASSERT(BASS_Init( nosound?-2:-1, 44100, 0, hwnd));
+        // clang-format on
         BASS_SetVolume(100);
         BASS_Start();
         m_mod = BASS_MusicLoad(0, file_name, 0, 0, 1);
