@@ -11,10 +11,11 @@ namespace Ryx_Platform
         // Six transitions a second at most: three flashes.
         constexpr std::size_t Most_Transitions = 6;
         constexpr std::uint32_t Second = 1000;
-        // Aimed inside the quiet range, for the rounding of the mixed pixels
-        // back to 8 bits; the measure of the result has the last word.
+        // Aimed inside the quiet range, for the rounding of the softened
+        // pixels back to 8 bits; the measure of the result has the last word.
         constexpr double Luminance_Margin = 0.004;
         constexpr double Red_Margin = 1.0;
+        constexpr std::uint32_t One = 65536;  // weights in units of 2^-16
 
         // sRGB to linear light in 16 bits, and back from any 16-bit value.
         struct Light_Tables
@@ -47,47 +48,57 @@ namespace Ryx_Platform
             return tables;
         }
 
-        // out = k_in x in + k_previous x previous in linear light, k_in by
-        // cell, the weights in units of 2^-16 adding up to at most 1.
-        void Mix(const std::uint32_t* in, const std::uint32_t* previous, std::uint32_t* out, int width, int height,
-                 const std::uint32_t* k_in, std::uint32_t k_previous)
+        struct Cell_Box
+        {
+            int x0, x1, y0, y1;
+        };
+
+        Cell_Box Box(int cell, int width, int height)
+        {
+            const int cx = cell % Flash_Cells, cy = cell / Flash_Cells;
+            return {Cell_Edge(cx, width), Cell_Edge(cx + 1, width), Cell_Edge(cy, height), Cell_Edge(cy + 1, height)};
+        }
+
+        // One cell of out: k_in x in + k_previous x previous in linear light.
+        void Mix_Cell(const std::uint32_t* in, const std::uint32_t* previous, std::uint32_t* out, int width,
+                      const Cell_Box& box, std::uint32_t k_in, std::uint32_t k_previous)
         {
             const Light_Tables& t = Light();
-            for (int cy = 0; cy < Flash_Cells; ++cy)
-                for (int y = Cell_Edge(cy, height); y < Cell_Edge(cy + 1, height); ++y)
-                    for (int cx = 0; cx < Flash_Cells; ++cx)
-                    {
-                        const std::uint32_t k = k_in[cy * Flash_Cells + cx];
-                        const std::size_t row = std::size_t(y) * std::size_t(width);
-                        for (std::size_t i = row + Cell_Edge(cx, width); i < row + Cell_Edge(cx + 1, width); ++i)
+            // Without the frame before, a cell is one curve per channel value.
+            std::uint8_t curve[256];
+            for (int v = 0; v < 256 && k_previous == 0; ++v)
+                curve[v] = t.encoded[(k_in * t.linear[v]) >> 16];
+            for (int y = box.y0; y < box.y1; ++y)
+            {
+                const std::size_t row = std::size_t(y) * std::size_t(width);
+                for (std::size_t i = row + std::size_t(box.x0); i < row + std::size_t(box.x1); ++i)
+                {
+                    const std::uint32_t p = in[i];
+                    std::uint32_t result = p & 0xFF000000u;
+                    if (k_previous == 0)
+                        result |= std::uint32_t(curve[(p >> 16) & 255]) << 16 |
+                            std::uint32_t(curve[(p >> 8) & 255]) << 8 | curve[p & 255];
+                    else
+                        for (int shift = 0; shift < 24; shift += 8)
                         {
-                            std::uint32_t p = in[i], q = previous[i];
-                            std::uint32_t result = p & 0xFF000000u;
-                            for (int shift = 0; shift < 24; shift += 8)
-                            {
-                                std::uint32_t l =
-                                    k * t.linear[(p >> shift) & 255] + k_previous * t.linear[(q >> shift) & 255];
-                                result |= std::uint32_t(t.encoded[l >> 16]) << shift;
-                            }
-                            out[i] = result;
+                            const std::uint32_t l = k_in * t.linear[(p >> shift) & 255] +
+                                k_previous * t.linear[(previous[i] >> shift) & 255];
+                            result |= std::uint32_t(t.encoded[l >> 16]) << shift;
                         }
-                    }
+                    out[i] = result;
+                }
+            }
         }
 
         bool In_View(int view, int cell)
         {
             if (view == 0)
                 return true;
-            int wx = (view - 1) % Flash_Windows, wy = (view - 1) / Flash_Windows;
-            int cx = cell % Flash_Cells, cy = cell / Flash_Cells;
+            const int wx = (view - 1) % Flash_Windows, wy = (view - 1) / Flash_Windows;
+            const int cx = cell % Flash_Cells, cy = cell / Flash_Cells;
             return cx >= wx && cx < wx + Flash_Window_Cells && cy >= wy && cy < wy + Flash_Window_Cells;
         }
-
-        // Red follows a gain in linear light roughly as its 2.4th root.
-        double Red_Gain(double gain) { return std::pow(gain, 1 / 2.4); }
     }
-
-    Calm_Stage::Calm_Stage(Method method) : m_method(method) {}
 
     void Calm_Stage::Reset(int width, int height)
     {
@@ -139,89 +150,23 @@ namespace Ryx_Platform
         s.tracker.Quiet_Range(low, high);
         if (s.limit == Limit::Falling_Only)
             low = -1e9;
-        double margin = red ? Red_Margin : Luminance_Margin;
+        const double margin = red ? Red_Margin : Luminance_Margin;
         low += margin;
         high -= margin;
     }
 
-    // The levels of the frame with each cell scaled by its gain in linear light.
-    void Calm_Stage::Predict(const Frame_Levels& in, const double* gain, Frame_Levels& out) const
+    // Each cell may rise from the frame before by what every closed view it
+    // belongs to has left below its ceiling: then no view rises more, as a
+    // view's level is its cells' mean. A cell that would rise more is scaled
+    // down to its top in linear light (red follows a gain roughly as its
+    // 2.4th root). Should a closed view need to stay up instead (only the
+    // first swing of a view has a floor), weight mixes the frame with the
+    // frame shown before.
+    void Calm_Stage::Choose(const Frame_Levels& in, Softening& s) const
     {
-        out = in;
-        double pixels[Flash_Cells * Flash_Cells];
-        for (int c = 0; c < Flash_Cells * Flash_Cells; ++c)
-        {
-            int cx = c % Flash_Cells, cy = c / Flash_Cells;
-            pixels[c] = double(Cell_Edge(cx + 1, m_width) - Cell_Edge(cx, m_width)) *
-                double(Cell_Edge(cy + 1, m_height) - Cell_Edge(cy, m_height));
-            out.cell_luminance[c] = in.cell_luminance[c] * gain[c];
-            out.cell_red[c] = in.cell_red[c] * Red_Gain(gain[c]);
-        }
-        for (int v = 0; v < Flash_Views; ++v)
-        {
-            double l = 0, r = 0, n = 0;
-            for (int c = 0; c < Flash_Cells * Flash_Cells; ++c)
-                if (In_View(v, c))
-                    l += out.cell_luminance[c] * pixels[c], r += out.cell_red[c] * pixels[c], n += pixels[c];
-            out.luminance[v] = l / n;
-            out.red[v] = r / n;
-        }
-    }
-
-    // gain scales each cell (Dim: all alike), weight mixes the result with
-    // the frame shown before (1: the frame alone), both as little as the
-    // closed views need, assuming the levels follow in proportion.
-    void Calm_Stage::Choose_Mix(const Frame_Levels& in, double* gain, double* top, double* red_top,
-                                double& weight) const
-    {
-        std::fill(gain, gain + Cells, 1.0);
-        std::fill(top, top + Cells, 1e9);
-        std::fill(red_top, red_top + Cells, 1e9);
-        weight = 1.0;
-        if (m_method == Method::Dim)
-        {
-            double g = 1.0;
-            for (int v = 0; v < Flash_Views; ++v)
-                if (State(v, false).limit != Limit::Open)
-                {
-                    double low = 0, high = 0;
-                    Quiet_Range(v, false, low, high);
-                    if (in.luminance[v] > high && high > 0)
-                        g = std::min(g, high / in.luminance[v]);
-                }
-            std::fill(gain, gain + Cells, g);
-        }
-        if (m_method == Method::Cells)
-        {
-            // Each cell may rise from the frame before by what every closed
-            // view it belongs to has left below its ceiling: then no view rises more.
-            double rise[Cells], red_rise[Cells];
-            std::fill(rise, rise + Cells, 1e9);
-            std::fill(red_rise, red_rise + Cells, 1e9);
-            for (int v = 0; v < Flash_Views; ++v)
-                for (bool red : {false, true})
-                {
-                    if (State(v, red).limit == Limit::Open)
-                        continue;
-                    double low = 0, high = 0;
-                    Quiet_Range(v, red, low, high);
-                    double room = std::max(0.0, high - (red ? m_shown.red[v] : m_shown.luminance[v]));
-                    for (int c = 0; c < Cells; ++c)
-                        if (In_View(v, c))
-                            (red ? red_rise : rise)[c] = std::min((red ? red_rise : rise)[c], room);
-                }
-            for (int c = 0; c < Cells; ++c)
-            {
-                top[c] = m_shown.cell_luminance[c] + rise[c];
-                if (in.cell_luminance[c] > top[c])
-                    gain[c] = top[c] / in.cell_luminance[c];
-                red_top[c] = m_shown.cell_red[c] + red_rise[c];
-                if (in.cell_red[c] > red_top[c])
-                    gain[c] = std::min(gain[c], std::pow(red_top[c] / in.cell_red[c], 2.4));
-            }
-        }
-        Frame_Levels scaled;
-        Predict(in, gain, scaled);
+        double rise[Cells], red_rise[Cells];
+        std::fill(rise, rise + Cells, 1e9);
+        std::fill(red_rise, red_rise + Cells, 1e9);
         for (int v = 0; v < Flash_Views; ++v)
             for (bool red : {false, true})
             {
@@ -229,49 +174,93 @@ namespace Ryx_Platform
                     continue;
                 double low = 0, high = 0;
                 Quiet_Range(v, red, low, high);
-                double x = red ? scaled.red[v] : scaled.luminance[v];
-                double p = red ? m_shown.red[v] : m_shown.luminance[v];
-                // The frame before was quiet: no need to aim beyond it.
-                low = std::min(low, p);
-                high = std::max(high, p);
-                if (x < low)
-                    weight = std::min(weight, p > low ? (p - low) / (p - x) : 0.0);
-                if (x > high)
-                    weight = std::min(weight, p < high ? (high - p) / (x - p) : 0.0);
+                const double room = std::max(0.0, high - (red ? m_shown.red[v] : m_shown.luminance[v]));
+                for (int c = 0; c < Cells; ++c)
+                    if (In_View(v, c))
+                        (red ? red_rise : rise)[c] = std::min((red ? red_rise : rise)[c], room);
             }
-        weight = std::max(0.0, weight);
+        double pixels[Cells], luminance[Flash_Views] = {}, count[Flash_Views] = {};
+        for (int c = 0; c < Cells; ++c)
+        {
+            const Cell_Box b = Box(c, m_width, m_height);
+            pixels[c] = double(b.x1 - b.x0) * double(b.y1 - b.y0);
+            s.gain[c] = 1.0;
+            s.top[c] = m_shown.cell_luminance[c] + rise[c];
+            if (in.cell_luminance[c] > s.top[c])
+                s.gain[c] = s.top[c] / in.cell_luminance[c];
+            s.red_top[c] = m_shown.cell_red[c] + red_rise[c];
+            if (in.cell_red[c] > s.red_top[c])
+                s.gain[c] = std::min(s.gain[c], std::pow(s.red_top[c] / in.cell_red[c], 2.4));
+            for (int v = 0; v < Flash_Views; ++v)
+                if (In_View(v, c))
+                    luminance[v] += in.cell_luminance[c] * s.gain[c] * pixels[c], count[v] += pixels[c];
+        }
+        s.weight = 1.0;
+        for (int v = 0; v < Flash_Views; ++v)
+        {
+            if (State(v, false).limit == Limit::Open)
+                continue;
+            double low = 0, high = 0;
+            Quiet_Range(v, false, low, high);
+            const double x = luminance[v] / count[v], p = m_shown.luminance[v];
+            if (x < low && p > x)
+                s.weight = std::min(s.weight, std::max(0.0, p - low) / (p - x));
+        }
     }
 
-    // Mixes the frame (m_input) with the frame shown before, as Choose_Mix
-    // proposes, until the measure of the result is quiet.
-    void Calm_Stage::Soften(std::uint32_t* pixels, const Frame_Levels& in, Frame_Levels& out)
+    // Softens the frame (m_input) cell by cell as Choose proposes until the
+    // measure of the result is quiet, rewriting and measuring again only the
+    // cells that change.
+    void Calm_Stage::Soften(std::uint32_t* pixels, const Cell_Sums& in_sums, const Frame_Levels& in, Frame_Levels& out)
     {
-        double gain[Cells], top[Cells], red_top[Cells];
-        double weight = 1;
-        Choose_Mix(in, gain, top, red_top, weight);
-        for (int attempt = 0; attempt < 8 && weight >= 1.0 / 64; ++attempt)
+        Softening s;
+        Choose(in, s);
+        Cell_Sums sums = in_sums;
+        std::uint32_t applied[Cells];  // k_in of each cell's pixels now; the frame's own at first
+        std::fill(applied, applied + Cells, One);
+        std::uint32_t applied_previous = 0;
+        for (int attempt = 0; attempt < 8 && s.weight >= 1.0 / 64; ++attempt)
         {
-            std::uint32_t k_in[Cells];
-            auto k_previous = std::uint32_t(std::lround((1.0 - weight) * 65536.0));
+            const auto k_previous = std::uint32_t(std::lround((1.0 - s.weight) * One));
             for (int c = 0; c < Cells; ++c)
-                k_in[c] = std::min(std::uint32_t(std::lround(weight * gain[c] * 65536.0)), 65536u - k_previous);
-            Mix(m_input.data(), m_previous.data(), pixels, m_width, m_height, k_in, k_previous);
-            Measure_Levels(pixels, m_width, m_height, out);
+            {
+                const auto k_in = std::min(std::uint32_t(std::lround(s.weight * s.gain[c] * One)), One - k_previous);
+                if (k_in == applied[c] && k_previous == applied_previous)
+                    continue;
+                if (k_in == One)
+                {
+                    const Cell_Box b = Box(c, m_width, m_height);
+                    for (int y = b.y0; y < b.y1; ++y)
+                    {
+                        const std::size_t row = std::size_t(y) * std::size_t(m_width);
+                        std::memcpy(pixels + row + b.x0, m_input.data() + row + b.x0, std::size_t(b.x1 - b.x0) * 4);
+                    }
+                    sums.luminance[c] = in_sums.luminance[c], sums.red[c] = in_sums.red[c];
+                }
+                else
+                {
+                    Mix_Cell(m_input.data(), m_previous.data(), pixels, m_width, Box(c, m_width, m_height), k_in,
+                             k_previous);
+                    Sum_Cell(pixels, m_width, m_height, c, sums);
+                }
+                applied[c] = k_in;
+            }
+            applied_previous = k_previous;
+            Levels_Of(sums, m_width, m_height, out);
             if (Is_Quiet(out))
                 return;
-            // Cells above their tops come down by what they overshot (red
-            // follows a gain roughly as its 2.4th root); else the mix leans
-            // further on the frame before.
+            // Cells above their tops come down by what they overshot; else
+            // the mix leans further on the frame before.
             bool adjusted = false;
-            for (int c = 0; c < Cells && m_method == Method::Cells && attempt < 5; ++c)
+            for (int c = 0; c < Cells && attempt < 5; ++c)
             {
-                if (out.cell_luminance[c] > top[c])
-                    gain[c] *= 0.995 * top[c] / out.cell_luminance[c], adjusted = true;
-                if (out.cell_red[c] > red_top[c])
-                    gain[c] *= 0.97 * std::pow(red_top[c] / out.cell_red[c], 2.4), adjusted = true;
+                if (out.cell_luminance[c] > s.top[c])
+                    s.gain[c] *= 0.995 * s.top[c] / out.cell_luminance[c], adjusted = true;
+                if (out.cell_red[c] > s.red_top[c])
+                    s.gain[c] *= 0.97 * std::pow(s.red_top[c] / out.cell_red[c], 2.4), adjusted = true;
             }
             if (!adjusted)
-                weight *= 0.5;
+                s.weight *= 0.5;
         }
         // The frame shown before, once more, is always quiet.
         std::memcpy(pixels, m_previous.data(), m_previous.size() * 4);
@@ -303,20 +292,28 @@ namespace Ryx_Platform
             any_closed = any_closed || s.limit != Limit::Open;
         }
 
-        Frame_Levels in;
-        Measure_Levels(pixels, width, height, in);
-        if (!any_closed || Is_Quiet(in))
+        Cell_Sums sums;
+        Sum_Cells(pixels, width, height, sums);
+        Frame_Levels levels;
+        Levels_Of(sums, width, height, levels);
+        if (any_closed && !Is_Quiet(levels))
         {
-            Accept(in, milliseconds);
-            std::memcpy(m_previous.data(), pixels, count * 4);
-            return;
+            ++m_changed;
+            m_last_change = milliseconds;
+            std::memcpy(m_input.data(), pixels, count * 4);
+            Frame_Levels in = levels;
+            Soften(pixels, sums, in, levels);
         }
-        ++m_changed;
-        m_last_change = milliseconds;
-        std::memcpy(m_input.data(), pixels, count * 4);
-        Frame_Levels out;
-        Soften(pixels, in, out);
-        Accept(out, milliseconds);
-        std::memcpy(m_previous.data(), pixels, count * 4);
+        Accept(levels, milliseconds);
+
+        // The next frame can only be softened when some view has five
+        // transitions in its last second (and the stage is engaged) or six:
+        // only then does it need this one.
+        std::size_t most = 0;
+        for (const View_State& s : m_views)
+            most = std::max(most, s.times.size());
+        if (most >= Most_Transitions ||
+            (most + 1 == Most_Transitions && m_changed > 0 && milliseconds - m_last_change < Second))
+            std::memcpy(m_previous.data(), pixels, count * 4);
     }
 }

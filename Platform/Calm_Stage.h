@@ -26,15 +26,6 @@ namespace Ryx_Platform
     class Calm_Stage
     {
     public:
-        enum class Method
-        {
-            Hold,  // mix with the frame shown before
-            Dim,   // scale the whole frame; mix one too dark
-            Cells  // scale each cell that rises too much
-        };
-
-        explicit Calm_Stage(Method method = Method::Cells);
-
         // Softens the finished frame in place. pixels: 0x..RRGGBB, rows of
         // exactly width pixels; milliseconds: the show's clock at the flip
         // (a clock that goes back starts the stage afresh, as does a new
@@ -68,11 +59,20 @@ namespace Ryx_Platform
         bool Is_Quiet(const Frame_Levels& levels) const;
         void Accept(const Frame_Levels& levels, std::uint32_t milliseconds);
         void Quiet_Range(int view, bool red, double& low, double& high) const;
-        void Predict(const Frame_Levels& in, const double* gain, Frame_Levels& out) const;
-        void Choose_Mix(const Frame_Levels& in, double* gain, double* top, double* red_top, double& weight) const;
-        void Soften(std::uint32_t* pixels, const Frame_Levels& in, Frame_Levels& out);
 
-        Method m_method;
+        // How a frame is softened: each cell scaled by its gain, the result
+        // mixed with the frame shown before by weight (1: the frame alone);
+        // the tops each cell must stay under.
+        struct Softening
+        {
+            double gain[Cells];
+            double top[Cells];
+            double red_top[Cells];
+            double weight;
+        };
+        void Choose(const Frame_Levels& in, Softening& s) const;
+        void Soften(std::uint32_t* pixels, const Cell_Sums& in_sums, const Frame_Levels& in, Frame_Levels& out);
+
         int m_width = 0, m_height = 0;
         std::uint32_t m_last_time = 0;
         std::uint32_t m_last_change = 0;

@@ -9,9 +9,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -142,6 +144,13 @@ namespace
         return true;
     }
 
+    double Thread_Seconds()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    }
+
     const char* Scene_Name(int order)
     {
         if (order < 0)
@@ -181,6 +190,7 @@ namespace
         std::vector<std::uint32_t> frame;
         Flash_Series series;
         std::vector<Flash_Second> seconds;
+        double stage_seconds = 0, stage_worst = 0;  // the stage's time on this thread
     };
 
     std::string Views_Of(const Flash_Second& worst, bool whole, bool red, int windows)
@@ -242,8 +252,7 @@ namespace
         return any == 0;
     }
 
-    void Print_Comparison(const Picture_Compare& compare, const Picture& by_default,
-                          const Ryx_Platform::Calm_Stage& stage)
+    void Print_Comparison(const Picture_Compare& compare, const Picture& by_default, const Picture& calm)
     {
         std::printf("calm against default (frames changed, PSNR over R, G and B, worst frame, SSIM of luma):\n");
         auto line = [](const char* name, const Difference& d) {
@@ -257,8 +266,11 @@ namespace
         for (int g = 0; g < 4; ++g)
             line(Scene_Names[g], compare.Group(g));
         line("show", compare.Whole());
-        std::printf("  the stage changed %ld of the %ld frames it was given\n", stage.Get_Changed(),
-                    stage.Get_Frames());
+        std::printf("  the stage changed %ld of the %ld frames it was given, in %.3f ms a frame on average, "
+                    "%.2f ms at most (processor time)\n",
+                    calm.stage->Get_Changed(), calm.stage->Get_Frames(),
+                    1000.0 * calm.stage_seconds / double(std::max(1L, calm.stage->Get_Frames())),
+                    1000.0 * calm.stage_worst);
         std::vector<int> breaks = Identity_Breaks(by_default.seconds, compare.Changed_Times());
         if (breaks.empty())
             std::printf("  every frame of a second that passes by default, a second or more after a changed "
@@ -343,7 +355,11 @@ int main(int argc, char** argv)
             {
                 // The stage sees every presented frame, as on the display.
                 p.frame.assign(f.pixels, f.pixels + count);
+                const double start = Thread_Seconds();
                 p.stage->Apply(p.frame.data(), f.width, f.height, f.milliseconds);
+                const double took = Thread_Seconds() - start;
+                p.stage_seconds += took;
+                p.stage_worst = std::max(p.stage_worst, took);
                 pixels = p.frame.data();
             }
             if (!f.in_show)
@@ -408,7 +424,7 @@ int main(int argc, char** argv)
     }
     if (options.both)
     {
-        Print_Comparison(compare, pictures[0], *pictures[1].stage);
+        Print_Comparison(compare, pictures[0], pictures[1]);
         if (!Identity_Breaks(pictures[0].seconds, compare.Changed_Times()).empty())
             passes = false;
     }
