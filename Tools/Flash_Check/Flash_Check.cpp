@@ -57,13 +57,14 @@ namespace
                               "  - a transition is a swing of at least 0.1 between successive extremes (a\n"
                               "    peak and the next trough or a trough and the next peak, however many\n"
                               "    frames it takes; smaller wiggles neither count nor split it) whose darker\n"
-                              "    side is below 0.8; it ends at its later extreme;\n"
+                              "    side is below 0.8; it happens at the frame where it first amounts to one;\n"
                               "  - red: pixels with R/(R+G+B) >= 0.8 count with (R - G - B) x 320 (R, G, B\n"
                               "    as stored, 0 to 1), others 0; a red transition is a swing of more than 20\n"
                               "    in a view's mean of that;\n"
                               "  - a flash is a pair of opposite transitions. A second fails when a\n"
-                              "    transition that ends in it lies, with 6 or more others of the same view\n"
-                              "    and kind, within one second: 7 transitions, more than three flashes.\n"
+                              "    transition in it is the 7th or later of its view and kind within one\n"
+                              "    second (the 6 before it less than a second earlier): more than three\n"
+                              "    flashes within a second, as a viewer has just seen them.\n"
                               "\n"
                               "  --fps N      frames a second of the rendered show, 1 to 240\n"
                               "  --data DIR   the data folder the show is rendered from\n"
@@ -323,7 +324,7 @@ int main(int argc, char** argv)
     std::string error;
     if (!Parse(argc, argv, options, help, version, error))
     {
-        std::fprintf(stderr, "flash_check: %s\n%s", error.c_str(), Usage);
+        std::fprintf(stderr, "flash_check: %s (flash_check --help says more)\n", error.c_str());
         return Exit_Cannot;
     }
     if (help || version)
@@ -348,6 +349,8 @@ int main(int argc, char** argv)
 
     auto visit = [&](const Shown_Frame& f) {
         const std::size_t count = std::size_t(f.width) * std::size_t(f.height);
+        Ryx_Platform::Frame_Levels as_shown;  // the default frame's, once measured
+        bool measured = false;
         for (Picture& p : pictures)
         {
             const std::uint32_t* pixels = f.pixels;
@@ -364,8 +367,14 @@ int main(int argc, char** argv)
             }
             if (!f.in_show)
                 continue;
+            // A frame the stage left as it was measures as the default one.
             Ryx_Platform::Frame_Levels levels;
-            Ryx_Platform::Measure_Levels(pixels, f.width, f.height, levels);
+            if (measured && std::memcmp(pixels, f.pixels, count * 4) == 0)
+                levels = as_shown;
+            else
+                Ryx_Platform::Measure_Levels(pixels, f.width, f.height, levels);
+            if (pixels == f.pixels)
+                as_shown = levels, measured = true;
             p.series.Add(levels, f.milliseconds);
         }
         if (!f.in_show)
@@ -398,6 +407,8 @@ int main(int argc, char** argv)
         }
         if (chdir(options.data.c_str()) != 0)
             return Cannot("cannot enter the data folder " + options.data + ": " + std::strerror(errno));
+        if (!Ryx_Platform::Is_Data_Folder("."))
+            return Cannot("cannot render the show: " + options.data + " holds no " + Ryx_Platform::Data_Marker);
         if (!Render_Show(options.fps, visit, error))
             return Cannot(error);
         what = "the show at " + std::to_string(options.fps) + " fps";
@@ -412,7 +423,10 @@ int main(int argc, char** argv)
     for (Picture& p : pictures)
     {
         p.seconds = p.series.Evaluate();
-        passes = Report(p, times, options.quiet);
+        // With --both, the calm picture's verdict is the tool's.
+        const bool picture_passes = Report(p, times, options.quiet);
+        if (p.stage || !options.both)
+            passes = picture_passes;
         if (!options.png.empty())
         {
             std::string path = p.stage && options.both ? Calm_Png(options.png) : options.png;

@@ -13,7 +13,7 @@ namespace Ryx_Tools
     namespace
     {
         constexpr int Column = 5;  // pixels a second
-        constexpr int Left = 56, Right = 24, Top = 84, Plot = 240, Bottom = 44;
+        constexpr int Left = 56, Right = 24, Top = 100, Plot = 240, Bottom = 44;
         constexpr std::uint32_t Paper = 0xFFFFFFu, Ink = 0x202020u, Grid = 0xE4E4E4u, Scene_Line = 0xA0A0A0u;
         constexpr std::uint32_t Window_Colour = 0x9CC3EEu, Whole_Colour = 0x1F4E9Au, Red_Colour = 0xD62728u;
         constexpr std::uint32_t Limit_Colour = 0xF08C00u, Fail_Colour = 0xD62728u;
@@ -43,8 +43,9 @@ namespace Ryx_Tools
         Canvas c{Left + Column * count + Right, Top + Plot + Bottom, {}};
         c.pixels.assign(std::size_t(c.width) * c.height, Paper);
 
-        // Flashes (half the transitions) upwards, to an even number above the worst.
-        int most = 8;
+        // Flashes (half the transitions) upwards, to an even number above the
+        // worst; at least 16, the default show's, so that timelines compare.
+        int most = 16;
         for (const Flash_Second& s : seconds)
             most = std::max({most, (s.whole + 1) / 2, (s.windows + 1) / 2, (s.red + 1) / 2});
         most += most % 2;
@@ -55,7 +56,7 @@ namespace Ryx_Tools
             c.Fill(Left, y_of(f), Left + Column * count, y_of(f) + 1, Grid);
             c.Text(Left - 10 - (f >= 10 ? 7 : 0), y_of(f) + 4, std::to_string(f), 11);
         }
-        c.Text(6, Top - 34, "flashes in a second", 11);
+        c.Text(6, Top - 30, "flashes in a second", 11);
         for (int s = 0; s <= count; s += 20)
         {
             c.Fill(Left + Column * s, base, Left + Column * s + 1, base + 4, Ink);
@@ -83,14 +84,14 @@ namespace Ryx_Tools
             c.Fill(x, y_of(3) - 1, x + 5, y_of(3) + 1, Limit_Colour);
         c.Fill(Left, base, Left + Column * count, base + 1, Ink);
 
-        c.Text(Left, 22, title, 15);
-        int x = std::max(Left + 420, c.width - 600);
+        c.Text(Left, 24, title, 15);
+        int x = Left;
         for (auto [colour, name] : {std::pair{Whole_Colour, "whole screen"}, std::pair{Window_Colour, "worst window"},
                                     std::pair{Red_Colour, "red"}, std::pair{Limit_Colour, "limit: 3"},
                                     std::pair{Fail_Colour, "failing second"}})
         {
-            c.Fill(x, 11, x + 12, 23, colour);
-            c.Text(x + 16, 22, name, 12);
+            c.Fill(x, 39, x + 12, 51, colour);
+            c.Text(x + 16, 50, name, 12);
             x += 30 + 8 * int(std::strlen(name));
         }
         c.Text(Left, base + 41, "failing seconds", 11, Fail_Colour);

@@ -60,9 +60,14 @@ namespace Ryx_Tools
         const std::size_t count = std::size_t(width) * height;
         ++d.frames;
         d.samples += 3.0 * double(count);
-        bool same = true;
-        for (std::size_t i = 0; i < count && same; ++i)
-            same = ((a[i] ^ b[i]) & 0xFFFFFFu) == 0;
+        bool same = std::memcmp(a, b, count * 4) == 0;
+        if (!same)
+        {
+            // Perhaps only in the top bytes, which are not shown.
+            same = true;
+            for (std::size_t i = 0; i < count && same; ++i)
+                same = ((a[i] ^ b[i]) & 0xFFFFFFu) == 0;
+        }
         if (same)
         {
             d.ssim += 1.0;
