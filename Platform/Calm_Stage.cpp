@@ -28,7 +28,7 @@ namespace Ryx_Platform
                 for (int v = 0; v < 256; ++v)
                 {
                     double c = v / 255.0;
-                    double l = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+                    double l = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
                     linear[v] = std::uint16_t(std::lround(l * 65535.0));
                 }
                 // Each 16-bit value to the nearest code in linear light.

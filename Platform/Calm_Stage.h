@@ -6,15 +6,15 @@
 // It follows the transitions of what it has shown, in every view, timed on
 // the show's clock, so it works in seconds at any frame rate. A frame passes
 // untouched unless it would make a seventh transition within a second in
-// some view (or, while it is softening, a sixth upwards: the last one of a
-// second is kept for the way down, so that the picture is not held bright).
-// Such a frame is softened
-// just enough to stay within a swing of that view's last extreme: each cell
-// of the 6 x 6 grid the views are made of may rise from the frame shown
-// before by what the closed views it belongs to have left, and a cell that
-// would rise more is scaled down in linear light. The measure of the result
-// has the last word; the frame shown before, once more, is always quiet.
-// It only ever looks back: a live frame cannot wait.
+// some view (or, while the stage is softening, a sixth upwards: the last one
+// of a second is kept for the way down, so that the picture is not held
+// bright). Such a frame is softened just enough to stay within a swing of
+// that view's last extreme: each cell of the 6 x 6 grid the views are made
+// of may rise from the frame shown before by what the closed views it
+// belongs to have left, and a cell that would rise more is scaled down in
+// linear light. The measure of the result has the last word; the frame shown
+// before, once more, is always quiet. It only ever looks back: a live frame
+// cannot wait.
 #pragma once
 #include <cstdint>
 #include <vector>
