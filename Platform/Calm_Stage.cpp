@@ -59,6 +59,37 @@ namespace Ryx_Platform
             return {Cell_Edge(cx, width), Cell_Edge(cx + 1, width), Cell_Edge(cy, height), Cell_Edge(cy + 1, height)};
         }
 
+        // One cell of out: k_in x in + k_previous x previous in linear light.
+        void Mix_Cell(const std::uint32_t* in, const std::uint32_t* previous, std::uint32_t* out, int width,
+                      const Cell_Box& box, std::uint32_t k_in, std::uint32_t k_previous)
+        {
+            const Light_Tables& t = Light();
+            // Without the frame before, a cell is one curve per channel value.
+            std::uint8_t curve[256];
+            for (int v = 0; v < 256 && k_previous == 0; ++v)
+                curve[v] = t.encoded[(k_in * t.linear[v]) >> 16];
+            for (int y = box.y0; y < box.y1; ++y)
+            {
+                const std::size_t row = std::size_t(y) * std::size_t(width);
+                for (std::size_t i = row + std::size_t(box.x0); i < row + std::size_t(box.x1); ++i)
+                {
+                    const std::uint32_t p = in[i];
+                    std::uint32_t result = p & 0xFF000000u;
+                    if (k_previous == 0)
+                        result |= std::uint32_t(curve[(p >> 16) & 255]) << 16 |
+                            std::uint32_t(curve[(p >> 8) & 255]) << 8 | curve[p & 255];
+                    else
+                        for (int shift = 0; shift < 24; shift += 8)
+                        {
+                            const std::uint32_t l = k_in * t.linear[(p >> shift) & 255] +
+                                k_previous * t.linear[(previous[i] >> shift) & 255];
+                            result |= std::uint32_t(t.encoded[l >> 16]) << shift;
+                        }
+                    out[i] = result;
+                }
+            }
+        }
+
         bool In_View(int view, int cell)
         {
             if (view == 0)
@@ -177,108 +208,44 @@ namespace Ryx_Platform
         }
     }
 
-    // Scales the frame (m_input) by a smooth field under the cells' gains,
-    // mixed with the frame shown before by weight: the field takes at each
-    // cell centre the least gain of the cell and its neighbours and is
-    // blended between centres, so that no pixel of a cell is scaled by more
-    // than its cell's gain and no cell's edge shows. Cells the field leaves
-    // at 1 keep the frame's own pixels and sums.
-    void Calm_Stage::Scale(std::uint32_t* pixels, const Softening& s, const Cell_Sums& in_sums, Cell_Sums& sums,
-                           bool* touched)
-    {
-        double low[Cells];
-        for (int c = 0; c < Cells; ++c)
-        {
-            const int cx = c % Flash_Cells, cy = c / Flash_Cells;
-            low[c] = 1.0;
-            for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, Flash_Cells - 1); ++y)
-                for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, Flash_Cells - 1); ++x)
-                    low[c] = std::min(low[c], s.gain[y * Flash_Cells + x]);
-        }
-        bool now[Cells];
-        for (int c = 0; c < Cells; ++c)
-        {
-            const int cx = c % Flash_Cells, cy = c / Flash_Cells;
-            now[c] = s.weight < 1.0;
-            for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, Flash_Cells - 1); ++y)
-                for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, Flash_Cells - 1); ++x)
-                    now[c] = now[c] || low[y * Flash_Cells + x] < 1.0;
-        }
-        double centre_x[Flash_Cells], centre_y[Flash_Cells];
-        for (int i = 0; i < Flash_Cells; ++i)
-        {
-            centre_x[i] = 0.5 * (Cell_Edge(i, m_width) + Cell_Edge(i + 1, m_width) - 1);
-            centre_y[i] = 0.5 * (Cell_Edge(i, m_height) + Cell_Edge(i + 1, m_height) - 1);
-        }
-        // Where a pixel lies between two centres: the first and how far on.
-        auto between = [](const double* centre, double at, int& i, double& t) {
-            i = 0;
-            while (i < Flash_Cells - 2 && at >= centre[i + 1])
-                ++i;
-            t = std::clamp((at - centre[i]) / (centre[i + 1] - centre[i]), 0.0, 1.0);
-        };
-        const auto k_previous = std::uint32_t(std::lround((1.0 - s.weight) * One));
-        const Light_Tables& t = Light();
-        for (int cy = 0; cy < Flash_Cells; ++cy)
-            for (int y = Cell_Edge(cy, m_height); y < Cell_Edge(cy + 1, m_height); ++y)
-            {
-                int j = 0;
-                double ty = 0;
-                between(centre_y, y, j, ty);
-                double column[Flash_Cells];
-                for (int i = 0; i < Flash_Cells; ++i)
-                    column[i] = low[j * Flash_Cells + i] * (1 - ty) + low[(j + 1) * Flash_Cells + i] * ty;
-                const std::size_t row = std::size_t(y) * std::size_t(m_width);
-                for (int cx = 0; cx < Flash_Cells; ++cx)
-                {
-                    const int c = cy * Flash_Cells + cx, x0 = Cell_Edge(cx, m_width), x1 = Cell_Edge(cx + 1, m_width);
-                    if (!now[c])
-                    {
-                        if (touched[c])
-                            std::memcpy(pixels + row + x0, m_input.data() + row + x0, std::size_t(x1 - x0) * 4);
-                        continue;
-                    }
-                    for (int x = x0; x < x1; ++x)
-                    {
-                        int i = 0;
-                        double tx = 0;
-                        between(centre_x, x, i, tx);
-                        const double field = column[i] * (1 - tx) + column[i + 1] * tx;
-                        const auto k_in =
-                            std::min(std::uint32_t(std::lround(s.weight * field * One)), One - k_previous);
-                        const std::uint32_t p = m_input[row + x], q = m_previous[row + x];
-                        std::uint32_t result = p & 0xFF000000u;
-                        for (int shift = 0; shift < 24; shift += 8)
-                        {
-                            const std::uint32_t l =
-                                k_in * t.linear[(p >> shift) & 255] + k_previous * t.linear[(q >> shift) & 255];
-                            result |= std::uint32_t(t.encoded[l >> 16]) << shift;
-                        }
-                        pixels[row + x] = result;
-                    }
-                }
-            }
-        for (int c = 0; c < Cells; ++c)
-        {
-            if (now[c])
-                Sum_Cell(pixels, m_width, m_height, c, sums);
-            else
-                sums.luminance[c] = in_sums.luminance[c], sums.red[c] = in_sums.red[c];
-            touched[c] = now[c];
-        }
-    }
-
-    // Softens the frame (m_input) as Choose proposes until the measure of
-    // the result is quiet.
+    // Softens the frame (m_input) cell by cell as Choose proposes until the
+    // measure of the result is quiet, rewriting and measuring again only the
+    // cells that change.
     void Calm_Stage::Soften(std::uint32_t* pixels, const Cell_Sums& in_sums, const Frame_Levels& in, Frame_Levels& out)
     {
         Softening s;
         Choose(in, s);
         Cell_Sums sums = in_sums;
-        bool touched[Cells] = {};
+        std::uint32_t applied[Cells];  // k_in of each cell's pixels now; the frame's own at first
+        std::fill(applied, applied + Cells, One);
+        std::uint32_t applied_previous = 0;
         for (int attempt = 0; attempt < 8 && s.weight >= 1.0 / 64; ++attempt)
         {
-            Scale(pixels, s, in_sums, sums, touched);
+            const auto k_previous = std::uint32_t(std::lround((1.0 - s.weight) * One));
+            for (int c = 0; c < Cells; ++c)
+            {
+                const auto k_in = std::min(std::uint32_t(std::lround(s.weight * s.gain[c] * One)), One - k_previous);
+                if (k_in == applied[c] && k_previous == applied_previous)
+                    continue;
+                if (k_in == One)
+                {
+                    const Cell_Box b = Box(c, m_width, m_height);
+                    for (int y = b.y0; y < b.y1; ++y)
+                    {
+                        const std::size_t row = std::size_t(y) * std::size_t(m_width);
+                        std::memcpy(pixels + row + b.x0, m_input.data() + row + b.x0, std::size_t(b.x1 - b.x0) * 4);
+                    }
+                    sums.luminance[c] = in_sums.luminance[c], sums.red[c] = in_sums.red[c];
+                }
+                else
+                {
+                    Mix_Cell(m_input.data(), m_previous.data(), pixels, m_width, Box(c, m_width, m_height), k_in,
+                             k_previous);
+                    Sum_Cell(pixels, m_width, m_height, c, sums);
+                }
+                applied[c] = k_in;
+            }
+            applied_previous = k_previous;
             Levels_Of(sums, m_width, m_height, out);
             if (Is_Quiet(out))
                 return;

@@ -71,7 +71,6 @@ namespace Ryx_Platform
             double weight;
         };
         void Choose(const Frame_Levels& in, Softening& s) const;
-        void Scale(std::uint32_t* pixels, const Softening& s, const Cell_Sums& in_sums, Cell_Sums& sums, bool* touched);
         void Soften(std::uint32_t* pixels, const Cell_Sums& in_sums, const Frame_Levels& in, Frame_Levels& out);
 
         int m_width = 0, m_height = 0;
