@@ -7,6 +7,7 @@
 
 #include "Tools/Capture/Label_Font.h"
 #include "Tools/Image_Writer/Image_Writer.h"
+#include "Tools/Painter/Font_Files.h"
 
 namespace Ryx_Tools
 {
@@ -22,6 +23,7 @@ namespace Ryx_Tools
         {
             int width, height;
             std::vector<std::uint32_t> pixels;
+            const Ryx_Capture::Label_Font& font;
 
             void Fill(int x0, int y0, int x1, int y1, std::uint32_t colour)
             {
@@ -31,7 +33,7 @@ namespace Ryx_Tools
             }
             void Text(int x, int y, const std::string& text, int size = 12, std::uint32_t colour = Ink)
             {
-                Ryx_Capture::Draw_Label(pixels.data(), width, height, x, y, text, size, colour);
+                font.Draw(pixels.data(), width, height, x, y, text, size, colour);
             }
         };
     }
@@ -40,7 +42,9 @@ namespace Ryx_Tools
                         const std::vector<Timeline_Scene>& scenes, std::string& error)
     {
         const int count = int(seconds.size());
-        Canvas c{Left + Column * count + Right, Top + Plot + Bottom, {}};
+        // Without the painter's face the timeline is drawn without its words.
+        const Ryx_Capture::Label_Font font(Ryx_Painter::Font_File(Ryx_Painter::Face_Bold));
+        Canvas c{Left + Column * count + Right, Top + Plot + Bottom, {}, font};
         c.pixels.assign(std::size_t(c.width) * c.height, Paper);
 
         // Flashes (half the transitions) upwards, to an even number above the
