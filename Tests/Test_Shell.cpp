@@ -27,6 +27,7 @@
 #include "Platform/Test/Input_Hooks.h"
 #include "Platform/Video.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Orvi_Version.h"
 
 using namespace Ryx_Platform;
 

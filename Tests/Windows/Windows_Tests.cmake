@@ -2,6 +2,7 @@
 # programs are the Linux ones, built for Windows; these are left out:
 set(RYX_NOT_ON_WINDOWS
   "Test_Capture: the capture tool is Linux-only (no FFmpeg for Windows here)"
+  "Test_Flash_Check: flash_check, whose counting the test uses, is a Linux tool"
   "Test_Shell: starts the program with fork and POSIX signals (Tools/Windows/wine_tests.sh runs demo.exe instead)"
   "Test_Live: runs the program on an X server with POSIX processes and signals (Tools/Windows/wine_tests.sh runs demo.exe instead)"
   "Test_Exports: reads ELF exports with nm (the Exports_Windows test reads the DLLs' with MinGW objdump)"

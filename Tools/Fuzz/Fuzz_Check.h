@@ -1,37 +1,15 @@
-// Shared by the fuzz targets: the input goes to a file (the loaders read
-// paths), and every texture that comes back is checked and read in full so
-// that the sanitizers see any pixel block that is shorter than it claims.
+// Shared by the fuzz targets: every texture that comes back is checked and
+// read in full, so that the sanitizers see any pixel block that is shorter
+// than it claims.
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <unistd.h>
 
 #include "Code/Texture.h"
 
 namespace Ryx_Fuzz
 {
-    inline const std::string& Input_Path(const char* suffix)
-    {
-        static const std::string path = [suffix] {
-            const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-            return std::string(dir) + "/ryx_fuzz_" + std::to_string(getpid()) + suffix;
-        }();
-        return path;
-    }
-
-    inline void Write_Input(const std::string& path, const std::uint8_t* data, std::size_t size)
-    {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file)
-            std::abort();
-        if (size && std::fwrite(data, 1, size, file) != size)
-            std::abort();
-        std::fclose(file);
-    }
-
     inline void Check(Ryx_Vektu::Texture* texture, bool any_bytes_per_pixel)
     {
         if (!texture)
