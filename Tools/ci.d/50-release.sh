@@ -2,7 +2,7 @@
 # The Linux release as a distribution would install it: cmake --install into a
 # fresh prefix gives the layout of orvi(1), nothing under a generic name, the
 # programs find their libraries through RPATH, both launchers work from any
-# folder, the manual page renders without warnings and the desktop entry is
+# folder, both manual pages render without warnings and the desktop entry is
 # valid.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -60,15 +60,19 @@ for program in bin/orvi libexec/orvi/demo; do
   fi
 done
 
-warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/orvi.1" 2>&1 >/dev/null || true)
-[ -z "$warnings" ] || fail "orvi.1: $warnings"
-MANWIDTH=80 man -l "$prefix/share/man/man1/orvi.1" 2>/dev/null | grep -q 'EXIT STATUS' || fail "orvi.1 does not render"
-MANWIDTH=80 man -M "$prefix/share/man" orvi-capture 2>/dev/null | grep -q 'orvi-capture' ||
-  fail "orvi-capture(1) does not lead to orvi(1)"
+for page in orvi orvi-capture; do
+  file="$prefix/share/man/man1/$page.1"
+  warnings=$(MANWIDTH=80 man --warnings -l "$file" 2>&1 >/dev/null || true)
+  [ -z "$warnings" ] || fail "$page.1: $warnings"
+  MANWIDTH=80 man -l "$file" 2>/dev/null | grep -q 'EXIT STATUS' || fail "$page.1 does not render"
+  ! grep -q '@[A-Z_]*@' "$file" || fail "$page.1 keeps a placeholder: $(grep -o '@[A-Z_]*@' "$file" | head -n 1)"
+done
+MANWIDTH=80 man -M "$prefix/share/man" orvi-capture 2>/dev/null | grep -q -- '--sheet' ||
+  fail "man orvi-capture does not show the capture's manual"
 desktop-file-validate "$prefix/share/applications/orvi.desktop" || fail "orvi.desktop is not valid"
 
 if [ "$failures" -ne 0 ]; then
   echo "release: $failures checks failed"
   exit 1
 fi
-echo "release: the installed layout, launchers, manual page and desktop entry are right"
+echo "release: the installed layout, launchers, manual pages and desktop entry are right"
