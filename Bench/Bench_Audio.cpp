@@ -66,7 +66,7 @@ static void Audio_Decode(benchmark::State& state)
         while (std::size_t got = player->Pull(buffer.data(), 1024, 0.0, 1024))
             frames += got;
         cpu += Cpu_Seconds() - c0;
-        music += double(frames) / 44100.0;
+        music += double(frames) / Ryx_Platform::Audio_Rate;
     }
     state.counters["music_s_per_cpu_s"] = music / cpu;
     state.SetLabel(name);
@@ -85,8 +85,8 @@ static void Audio_Position_Read(benchmark::State& state)
     player->Start(0, 0);
     std::vector<std::int16_t> buffer(2 * 1024);
     for (int i = 0; i < 200; ++i)
-        player->Pull(buffer.data(), 1024, i * 1024 / 44100.0, 1024);
-    double t = 100 * 1024 / 44100.0;
+        player->Pull(buffer.data(), 1024, i * 1024.0 / Ryx_Platform::Audio_Rate, 1024);
+    double t = 100 * 1024.0 / Ryx_Platform::Audio_Rate;
     for (auto _ : state)
     {
         benchmark::DoNotOptimize(player->Position_At(player->Heard_Frame(t)));
@@ -104,7 +104,7 @@ static void Audio_Position_Error(benchmark::State& state)
         return;
     }
     std::vector<Ryx_Platform::Row_Start> truth =
-        Ryx_Platform::Reference_Row_Starts(bytes.data(), bytes.size(), 20 * 44100);
+        Ryx_Platform::Reference_Row_Starts(bytes.data(), bytes.size(), 20 * Ryx_Platform::Audio_Rate);
     Ryx_Platform::Device_Double device;
     device.buffer_frames = device.latency_frames = std::uint32_t(state.range(0));
     device.drift = 0.02;

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <vector>
+#include "Platform/Audio_Rate.h"
 #include "Platform/Heard_Clock.h"
 
 namespace openmpt
@@ -20,8 +21,6 @@ namespace openmpt
 
 namespace Ryx_Platform
 {
-    constexpr int Audio_Rate = 44100;
-
     using Sync_Procedure = void(std::uint32_t handle, std::uint32_t channel, std::uint32_t data, void* user);
 
     class Audio_Player

@@ -54,7 +54,7 @@ namespace Ryx_Platform
     // Offline (virtual-clock) mode, set before BASS_Init: no device is opened,
     // BASS_Init succeeds for any device, and time advances only by pulling.
     RYX_PLATFORM_API void Audio_Use_Offline(bool on);
-    // Renders the next frames (interleaved stereo int16, 44100 Hz) of the
+    // Renders the next frames (interleaved stereo int16 at Audio_Rate) of the
     // playing module, sample-exact, and advances the position to the row that
     // contains the next frame to be pulled. Silence before BASS_MusicPlay
     // (nothing advances) and after the end. Returns the frames of music.

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include "Platform/Audio_Rate.h"
 
 namespace Ryx_Platform
 {
@@ -22,7 +23,7 @@ namespace Ryx_Platform
     class Heard_Clock
     {
     public:
-        static constexpr double Nominal_Rate = 44100;
+        static constexpr double Nominal_Rate = Audio_Rate;
         // A pull later than the device's own pace by up to this much is taken
         // as a late wake-up, not as the device slowing down.
         static constexpr double Max_Lateness = 0.002;

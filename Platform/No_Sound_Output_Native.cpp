@@ -79,7 +79,7 @@ namespace Ryx_Platform
                     // stalls the position.
                     for (std::uint64_t k = 0; m_active && generation == m_generation; ++k)
                     {
-                        double due = origin + (double(k) - 1.0) * double(Buffer_Frames) / 44100.0;
+                        double due = origin + (double(k) - 1.0) * double(Buffer_Frames) / Audio_Rate;
                         Clock::time_point at{
                             std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(due))};
                         if (m_wake.wait_until(lock, stop, at,

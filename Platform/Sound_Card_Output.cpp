@@ -29,7 +29,7 @@ namespace Ryx_Platform
             bool Open(std::string* error)
             {
                 SDL_AudioSpec want{};
-                want.freq = 44100;
+                want.freq = Audio_Rate;
                 want.format = AUDIO_S16SYS;
                 want.channels = 2;
                 want.samples = 1024;

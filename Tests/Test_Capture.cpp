@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Audio_Rate.h"
 #include "Platform/Display.h"
 #include "Tools/Capture/File_Outputs.h"
 #include "Tools/Capture/Frame_Clock.h"
@@ -34,6 +35,7 @@
 #include "Orvi_Version.h"
 
 namespace fs = std::filesystem;
+using Ryx_Platform::Audio_Rate;
 
 namespace
 {
@@ -444,8 +446,8 @@ TEST(Capture_Files, YesReplacesEarlierOutputsWholly)
     EXPECT_NE(Read_File(dir + "/frames/frame_000000.png"), "earlier");
     std::vector<Frame_Line> log = Read_Log(dir + "/log.txt");
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].index, 2);                                         // the show's own frame numbers: 1 s at 2 fps
-    EXPECT_EQ(Read_Wav(dir + "/frames/sound.wav").size(), 2u * 44100);  // exactly the two frames' second
+    EXPECT_EQ(log[0].index, 2);  // the show's own frame numbers: 1 s at 2 fps
+    EXPECT_EQ(Read_Wav(dir + "/frames/sound.wav").size(), 2u * Audio_Rate);  // exactly the two frames' second
     fs::remove_all(dir);
 }
 
@@ -577,7 +579,7 @@ TEST(Capture_Show, SegmentIsExactlyThoseFramesAndSamples)
     char comma = 0;
     probe >> video_seconds >> comma >> frames >> audio_seconds;
     EXPECT_EQ(frames, long(seg.size()));
-    EXPECT_NEAR(audio_seconds, double(seg.size()) / 60, 1024.0 / 44100);  // within one AAC frame
+    EXPECT_NEAR(audio_seconds, double(seg.size()) / 60, 1024.0 / Audio_Rate);  // within one AAC frame
     fs::remove_all(dir);
 }
 
@@ -614,7 +616,7 @@ TEST(Capture_Show, SameOptionsGiveTheSameBytes)
     EXPECT_GT(a.size(), 1000u);
     EXPECT_EQ(a, b);
     EXPECT_EQ(Read_File(dir + "/a.wav"), Read_File(dir + "/b.wav"));
-    EXPECT_GT(Read_File(dir + "/a.wav").size(), 44u + 4u * 44100u * 20u);  // order 4 is past 20 s
+    EXPECT_GT(Read_File(dir + "/a.wav").size(), 44u + 4u * Audio_Rate * 20u);  // order 4 is past 20 s
     fs::remove_all(dir);
 }
 
@@ -756,11 +758,11 @@ TEST_F(Capture_Reference, KickFlashesLandOnTheFramesWhereTheKickIsHeard)
             // Sound: within a row either side, the kick's low band rises
             // most steeply at this frame's instant (a one-pole low-pass keeps
             // the hats out of it without delaying the attack).
-            const std::size_t at = std::size_t(first) * 44100 / fps, block = 64;
+            const std::size_t at = std::size_t(first) * Audio_Rate / fps, block = 64;
             const std::size_t from = at - 3864 - 4000, to = at + 3864;
             std::vector<double> energy;
             double y1 = 0, e = 0;
-            const double a = 2 * 3.14159265 * 250.0 / 44100.0;
+            const double a = 2 * 3.14159265 * 250.0 / Audio_Rate;
             for (std::size_t i = from; i < to && 2 * i + 1 < s_sound.size(); ++i)
             {
                 y1 += (0.5 * (s_sound[2 * i] + s_sound[2 * i + 1]) - y1) * a;
@@ -780,7 +782,7 @@ TEST_F(Capture_Reference, KickFlashesLandOnTheFramesWhereTheKickIsHeard)
                     steepest = k;
                 }
             long onset = long(from + steepest * block);
-            EXPECT_LE(std::labs(onset - long(at)), 44100 / fps)
+            EXPECT_LE(std::labs(onset - long(at)), Audio_Rate / fps)
                 << "kick heard at sample " << onset << ", frame shows " << at << " (" << order << ":" << row << ")";
             // Picture: the frame of that instant carries the flash: brighter
             // than the frame before it and than the frame after it.

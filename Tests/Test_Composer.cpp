@@ -234,9 +234,9 @@ TEST(Synth, Tuning_Noise_And_Filters)
     // A band-pass passes its centre at full level and rejects a decade away.
     auto gain = [](Synth::Biquad f, double hz) {
         double peak = 0;
-        for (int t = 0; t < 44100; ++t)
+        for (int t = 0; t < Synth::Rate; ++t)
         {
-            const double y = f.Run(std::sin(2 * Synth::Pi * hz * t / 44100.0));
+            const double y = f.Run(std::sin(2 * Synth::Pi * hz * t / Synth::Rate));
             if (t > 22050)
                 peak = std::max(peak, std::fabs(y));
         }
@@ -250,7 +250,7 @@ TEST(Synth, Tuning_Noise_And_Filters)
         4410, [](int) { return 5000.0; }, [](int, double) { return 1.0; }, 20000);
     double expected = 0;
     for (int k = 1; k <= 3; ++k)
-        expected += std::sin(2 * Synth::Pi * k * 5000.0 * 100 / 44100.0) / k;
+        expected += std::sin(2 * Synth::Pi * k * 5000.0 * 100 / Synth::Rate) / k;
     EXPECT_NEAR(saw[100], expected, 1e-9);
 
     const std::vector<std::int16_t> pcm = Synth::To_Pcm({0.0, 0.5, -1.0}, 0.5);
@@ -287,7 +287,7 @@ namespace
     // Power of `hz` in a span of a mono render (Goertzel).
     double Power(const std::vector<float>& stereo, std::size_t from, std::size_t n, double hz)
     {
-        const double k = 2 * std::cos(2 * Synth::Pi * hz / 44100.0);
+        const double k = 2 * std::cos(2 * Synth::Pi * hz / Synth::Rate);
         double s1 = 0, s2 = 0;
         for (std::size_t i = from; i < from + n; ++i)
         {
@@ -415,8 +415,8 @@ TEST(Power_Spectrum, Finds_A_Tone_Its_Band_And_Its_Pitch)
     Synth::Noise noise(5);
     for (std::size_t t = 0; t < tone.size(); ++t)
     {
-        tone[t] = float(0.5 * std::sin(2 * Synth::Pi * 1000.0 * double(t) / 44100.0) + 0.001 * noise.Next());
-        low[t] = float(std::exp(-double(t) / 8000.0) * std::sin(2 * Synth::Pi * 55.3 * double(t) / 44100.0));
+        tone[t] = float(0.5 * std::sin(2 * Synth::Pi * 1000.0 * double(t) / Synth::Rate) + 0.001 * noise.Next());
+        low[t] = float(std::exp(-double(t) / 8000.0) * std::sin(2 * Synth::Pi * 55.3 * double(t) / Synth::Rate));
     }
     const Power_Spectrum s(tone, 0, 44100);
     EXPECT_GT(s.Share(900, 1100), 0.99);

@@ -246,7 +246,7 @@ TEST(Audio_Heard, The_Clock_Alone_Stays_Within_2_ms_Of_The_Frame_Played)
 TEST(Audio_Heard, The_Pace_After_A_Pause_Is_The_Device_Pace)
 {
     Heard_Clock clock;
-    const double pull = 1024 / 44100.0;
+    const double pull = 1024.0 / Audio_Rate;
     double t = 0;
     for (int k = 0; k < 80; ++k, t += pull)
         clock.Note_Pull(t, 1024, 1024);
@@ -299,7 +299,7 @@ TEST(Audio_No_Sound, Keeps_Real_Time_And_Syncs_From_The_Audio_Thread)
     ASSERT_EQ(BASS_MusicPlay(music), 1);
     double after = Audio_Now();
     auto row_of = [&](double seconds) {
-        std::int64_t frame = std::int64_t(seconds * 44100);
+        std::int64_t frame = std::int64_t(seconds * Audio_Rate);
         std::size_t row = 0;
         while (row + 2 < starts.size() && starts[row + 1] <= frame)
             ++row;

@@ -21,7 +21,8 @@ load() { cut -d' ' -f1-3 /proc/loadavg; }
 now() { date +%s.%N; }
 
 capture --sound "$work/sound.wav"
-show=$(echo "scale=2; ($(stat -c %s "$work/sound.wav") - 44) / 4 / 44100" | bc)
+rate=$(od -An -tu4 -j24 -N4 "$work/sound.wav" | tr -d ' ')  # the WAV header's sample rate
+show=$(echo "scale=2; ($(stat -c %s "$work/sound.wav") - 44) / 4 / $rate" | bc)
 echo "the show: $show s at 60 fps; load average $(load)"
 
 bench() {

@@ -8,16 +8,13 @@ bash Tools/install-deps.sh
 bash Tools/versions.sh
 
 jobs=$(nproc)
-# Tests and benchmarks on, whatever an earlier Tools/play.sh left in the cache.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRYX_BUILD_TESTS=ON -DRYX_BUILD_BENCH=ON
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
-
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
-      -DRYX_SANITIZE=address -DRYX_BUILD_BENCH=OFF
-cmake --build build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+# build/ and build-asan/, as CMakePresets.json configures them: tests and
+# benchmarks on in build/, whatever an earlier Tools/play.sh left in its cache.
+for preset in release asan; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j"$jobs"
+  ctest --preset "$preset" -j"$jobs"
+done
 
 for step in Tools/ci.d/*.sh; do
   [ -e "$step" ] || continue

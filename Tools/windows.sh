@@ -2,8 +2,10 @@
 # The Windows build, made and tested on Debian: installs what it needs,
 # builds SDL2, libopenmpt and libjpeg-turbo for Windows from Debian's source
 # packages (once, into a cache outside the work tree), cross-compiles the show
-# with MinGW-w64 into build-windows/, packs build-windows/orvi-windows-x64.zip
-# and runs the Windows tests under Wine.
+# with MinGW-w64 into build-windows/ (the windows preset), packs
+# build-windows/orvi-windows-x64.zip with cpack from the install rules of
+# Tools/Windows/CMakeLists.txt and runs the Windows tests under Wine on the
+# unpacked zip.
 #   bash Tools/windows.sh            everything
 #   bash Tools/windows.sh --no-test  build and pack only
 set -euo pipefail
@@ -17,7 +19,7 @@ step() { echo "== windows: $* ($((SECONDS - start)) s)"; }
 
 # --- what the build needs ------------------------------------------------------
 bash Tools/install-deps.sh  # the build machine's tools paint and compose the data
-packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm dpkg-dev zip
+packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm dpkg-dev unzip
           wine64 xvfb xauth xdotool x11-utils x11-apps)
 missing=()
 for p in "${packages[@]}"; do
@@ -46,10 +48,11 @@ fi
 # --- libraries for Windows, from Debian's sources --------------------------------
 step "libraries for Windows"
 deps=$(JOBS=$jobs bash Tools/Windows/deps.sh | paste -sd ';')
+export ORVI_WINDOWS_DEPS=$deps  # read by the windows preset
 
 # --- the data, painted and composed on this machine --------------------------------
 step "the show's data"
-[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+[ -f build/CMakeCache.txt ] || cmake --preset release >/dev/null
 cmake --build build -j"$jobs" --target Data
 
 # --- the show for Windows -----------------------------------------------------------
@@ -58,40 +61,19 @@ step "cross-compiling"
 if [ -f "$out/CMakeCache.txt" ] && ! grep -qxF "ORVI_WINDOWS_DEPS:UNINITIALIZED=$deps" "$out/CMakeCache.txt"; then
   rm -rf "$out"
 fi
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$PWD/Tools/Windows/Toolchain.cmake" -DORVI_WINDOWS_DEPS="$deps" \
-      -DCMAKE_BUILD_TYPE=Release -DRYX_BUILD_BENCH=OFF \
-      -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/Tools/Windows/wine.sh" >/dev/null
-cmake --build "$out" -j"$jobs"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
 
-# What the programs load beside them: SDL2, libopenmpt and the compiler's runtime.
-runtime=()
-shopt -s nullglob
-for prefix in ${deps//;/ }; do
-  runtime+=("$prefix"/bin/*.dll)
-done
-shopt -u nullglob
-for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
-  runtime+=("$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)")
-done
-cp -u "${runtime[@]}" "$out/bin/"
+# The data, for the tests (the build's data folder) and for the zip.
 mkdir -p "$out/data"
 cp -ru build/data/. "$out/data/"
 
 # --- the release: the program beside its files, as Windows users expect -------------
 step "packing"
-pack=$out/orvi-windows-x64
-rm -rf "$pack" "$out/orvi-windows-x64.zip"
-mkdir -p "$pack"
-cp "$out"/bin/{demo.exe,Lib.dll,Platform.dll,Rasterizer.dll} "${runtime[@]}" "$pack/"
-x86_64-w64-mingw32-strip --strip-unneeded "$pack"/*.exe "$pack"/*.dll
-cp -r "$out/data/tekno.xm" "$out/data/texture" "$out/data/tekstit" "$pack/"
-version=$(sed -n 's/^project(Orvi VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-warning=$(fold -s -w 76 Tools/Release/Flash_Warning.txt | sed 's/ *$//')
-sed "s/@VERSION@/$version/" Tools/Windows/README.txt |
-  WARNING=$warning awk '$0 == "@FLASH_WARNING@" { print ENVIRON["WARNING"]; next } 1' | sed 's/$/\r/' > "$pack/README.txt"
-cp Tools/Windows/calm.cmd "$pack/"
-sed 's/$/\r/' LICENSE > "$pack/LICENSE.txt"
-(cd "$out" && zip -qr -X orvi-windows-x64.zip orvi-windows-x64)
+rm -rf "$out/orvi-windows-x64" "$out/orvi-windows-x64.zip"
+(cd "$out" && cpack --config CPackConfig.cmake >/dev/null)
+# The Wine tests run the program as it ships: from the unpacked zip.
+(cd "$out" && unzip -q orvi-windows-x64.zip)
 echo "windows: $out/orvi-windows-x64.zip ($(du -h "$out/orvi-windows-x64.zip" | cut -f1))"
 
 if [ "$run_tests" -eq 1 ]; then

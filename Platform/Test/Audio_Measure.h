@@ -26,7 +26,7 @@ namespace Ryx_Platform
     {
         std::uint32_t buffer_frames = 1024;   // frames per pull
         std::uint32_t latency_frames = 1024;  // frames the device plays before a pull is heard
-        double drift = 0.0;                   // the device's sample clock runs at 44100 * (1 + drift) Hz
+        double drift = 0.0;                   // the device's sample clock runs at Audio_Rate * (1 + drift) Hz
         double late_ms = 0.5;                 // every pull wakes up to this late...
         double spike_ms = 4.0;                // ...and one in 20 up to this late
         std::uint32_t seed = 1;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Audio_Rate.h"
 #include "Platform/Test/Audio_Measure.h"
 #include "Tools/Audio_Error/Known_Module.h"
 
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
     double seconds = argc > 2 ? std::atof(argv[2]) : 20.0;
 
     std::vector<Row_Start> truth =
-        Reference_Row_Starts(bytes.data(), bytes.size(), std::uint64_t(seconds * 44100) + 44100);
+        Reference_Row_Starts(bytes.data(), bytes.size(), std::uint64_t(seconds * Audio_Rate) + Audio_Rate);
     if (truth.empty())
     {
         std::fprintf(stderr, "audio_error: %s is not a module\n", name.c_str());

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Platform/Audio_Rate.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
 
 namespace Ryx_Tools
@@ -19,7 +20,7 @@ namespace Ryx_Tools
         int second_tempo = 150;  // order 1
     };
 
-    inline std::int64_t Known_Tick_Frames(int tempo) { return 44100 * 5 / 2 / tempo; }
+    inline std::int64_t Known_Tick_Frames(int tempo) { return Ryx_Platform::Audio_Rate * 5 / 2 / tempo; }
 
     inline Xm_Module Known_Module(const Known_Module_Setup& setup)
     {

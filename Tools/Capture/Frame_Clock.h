@@ -7,10 +7,11 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "Platform/Audio_Rate.h"
 
 namespace Ryx_Capture
 {
-    constexpr int Audio_Rate = 44100;
+    using Ryx_Platform::Audio_Rate;
     constexpr int Show_Orders = 36;  // the show ends when order 36 starts
 
     inline std::uint32_t Frame_Milliseconds(std::uint64_t frame, int fps)

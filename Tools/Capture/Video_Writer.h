@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "Platform/Audio_Rate.h"
 #include "Tools/Capture/Enlarge.h"
 
 namespace Ryx_Capture
@@ -24,7 +25,7 @@ namespace Ryx_Capture
         bool lossless = false;  // .mp4: libx264rgb at qp 0, every pixel exact
         std::string preset = Default_Preset;
         int crf = Default_Crf;
-        int audio_rate = 44100;
+        int audio_rate = Ryx_Platform::Audio_Rate;
         int audio_bit_rate = 192000;
     };
 

@@ -7,11 +7,12 @@
 #include <functional>
 #include <vector>
 
+#include "Platform/Audio_Rate.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
 
 namespace Ryx_Tools::Synth
 {
-    constexpr double Rate = 44100.0;
+    constexpr double Rate = Ryx_Platform::Audio_Rate;  // the samples', as the show plays
     constexpr double Pi = 3.14159265358979323846;
 
     using Signal = std::vector<double>;

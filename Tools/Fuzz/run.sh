@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../.."
 kind=$1
 seconds=$2
 out=${3:-build-fuzz}
-target=$out/Fuzz_${kind^^}
+target=$out/bin/Fuzz_${kind^^}
 mkdir -p "$out/corpus/$kind" "$out/crashes"
 # -close_fd_mask=2: libjpeg's warnings would flood the log; libFuzzer keeps
 # its own and the sanitizers' reports on a copy of stderr.

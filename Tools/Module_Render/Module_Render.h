@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Audio_Rate.h"
+
 namespace Ryx_Tools
 {
     struct Row_Mark
@@ -19,7 +21,7 @@ namespace Ryx_Tools
     {
         bool loaded = false;
         std::string log;  // libopenmpt's messages while loading and playing
-        int rate = 44100;
+        int rate = Ryx_Platform::Audio_Rate;
         int channels = 0, patterns = 0, orders = 0, instruments = 0;
         double estimated_seconds = 0;  // libopenmpt's own duration estimate
         std::vector<float> samples;    // interleaved left, right
@@ -31,12 +33,13 @@ namespace Ryx_Tools
     // Plays once to the end ("stop" at the end, no fade). `chunk` frames are
     // read between position looks: a chunk that divides the tick length makes
     // every Row_Mark frame exact, any other is late by less than a chunk.
-    Rendered_Module Render_Module(const std::vector<std::uint8_t>& bytes, int rate = 44100, int chunk = 64);
+    Rendered_Module Render_Module(const std::vector<std::uint8_t>& bytes, int rate = Ryx_Platform::Audio_Rate,
+                                  int chunk = 64);
 
     // The first `frames` frames with every channel but `channels` muted
     // (0-based): one part as the mix would play it.
     std::vector<float> Render_Solo(const std::vector<std::uint8_t>& bytes, const std::vector<int>& channels,
-                                   std::int64_t frames, int rate = 44100);
+                                   std::int64_t frames, int rate = Ryx_Platform::Audio_Rate);
 
     // The notes as written: for each order, rows x channels cells of note
     // (1-96, 97 key off, 0 none) and instrument, row after row.
@@ -58,5 +61,6 @@ namespace Ryx_Tools
 
     // Renders through the independent player `xmp` (libxmp) into a WAV file
     // next to `work_path`, and reads it back.
-    Xmp_Result Render_With_Xmp(const std::string& module_path, const std::string& work_path, int rate = 44100);
+    Xmp_Result Render_With_Xmp(const std::string& module_path, const std::string& work_path,
+                               int rate = Ryx_Platform::Audio_Rate);
 }

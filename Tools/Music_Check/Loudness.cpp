@@ -8,11 +8,13 @@
 #include <limits>
 #include <memory>
 
+#include "Platform/Audio_Rate.h"
+
 namespace Ryx_Tools
 {
     namespace
     {
-        constexpr unsigned long Rate = 44100;
+        constexpr unsigned long Rate = Ryx_Platform::Audio_Rate;
 
         struct Closer
         {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Platform/Audio_Rate.h"
 #include "Tools/Composer/Synth.h"
 
 namespace Ryx_Tools
@@ -87,7 +88,7 @@ namespace Ryx_Tools
     std::vector<std::int64_t> Onset_Track::Onsets(double rise_db, double level_db) const
     {
         std::vector<std::int64_t> found;
-        const std::size_t spacing = std::size_t(0.04 * 44100 / Hop);
+        const std::size_t spacing = std::size_t(0.04 * Ryx_Platform::Audio_Rate / Hop);
         for (std::size_t h = 12; h + 1 < m_energy.size(); ++h)
         {
             const double rise = Rise(h);

@@ -5,11 +5,13 @@
 #include <cmath>
 #include <complex>
 
+#include "Platform/Audio_Rate.h"
+
 namespace Ryx_Tools
 {
     namespace
     {
-        constexpr double Rate = 44100.0;
+        constexpr double Rate = Ryx_Platform::Audio_Rate;
         constexpr double Pi = 3.14159265358979323846;
 
         void Fft(std::vector<std::complex<double>>& a)

@@ -1,16 +1,17 @@
 // The rendered song that every part of the music check looks at, and the
-// song's grid: 37 orders of 64 rows, 3864 frames a row at 44 100 Hz.
+// song's grid: 37 orders of 64 rows, 3864 frames a row at the show's rate.
 #pragma once
 #include <cstdint>
 #include <vector>
 
+#include "Platform/Audio_Rate.h"
 #include "Tools/Module_Render/Module_Render.h"
 #include "Tools/Music_Check/Report.h"
 
 namespace Ryx_Tools
 {
-    constexpr int Rate = 44100;
-    constexpr int Row_Frames = 3864;  // 6 ticks of floor(44100 * 2.5 / 171) frames
+    constexpr int Rate = Ryx_Platform::Audio_Rate;
+    constexpr int Row_Frames = 6 * (Rate * 5 / 2 / 171);  // 6 ticks at tempo 171: 3864
     constexpr int Orders = 37;
     constexpr int Rows = 64;
 
