@@ -1,0 +1,14 @@
+# The browser build's compiler and linker options (Tools/web.sh, preset "web").
+#
+# Every program may catch C++ exceptions (the shell's quit, a bad module in
+# libopenmpt); every program may yield to the browser through Asyncify, the
+# one way emscripten 3.1.6 has to keep the engine's own frame loop while
+# serving without special headers (no threads, no shared memory).
+# No debug information: a page fetches what it runs.
+set(CMAKE_CXX_FLAGS_RELEASE "-O2")
+set(CMAKE_C_FLAGS_RELEASE "-O2")
+add_compile_options(-sDISABLE_EXCEPTION_CATCHING=0)
+# SDL 2.26's audio calls two library functions emscripten 3.1.6 leaves out by
+# itself.
+add_link_options(-sDISABLE_EXCEPTION_CATCHING=0 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
+                 "SHELL:-s DEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[$autoResumeAudioContext,$dynCall]")
