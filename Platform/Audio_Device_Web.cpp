@@ -12,6 +12,7 @@
 
 #include <SDL.h>
 #include <emscripten.h>
+#include <emscripten/eventloop.h>
 #include <chrono>
 #include <cstring>
 #include <map>

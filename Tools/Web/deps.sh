@@ -22,6 +22,8 @@ toolchain=$here/Toolchain.cmake
 jobs=${JOBS:-$(nproc)}
 # Optimised links of configure checks need node's modules from Debian (acorn).
 export NODE_PATH=/usr/share/nodejs
+# emcc on Debian's Python: a version manager's shim costs every compiler run.
+export EMSDK_PYTHON=${EMSDK_PYTHON:-/usr/bin/python3}
 mkdir -p "$cache/src"
 
 say() { echo "web deps: $*" >&2; }
