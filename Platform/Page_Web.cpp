@@ -4,6 +4,7 @@
 // and an Escape that answers the warning box must not end the show.
 #include <SDL.h>
 #include <emscripten.h>
+#include "Platform/Bass.h"
 #include "Platform/Keyboard.h"
 #include "Platform/Video.h"
 
@@ -14,3 +15,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void orvi_press_escape() { Ryx_Platform::Latch_K
 // handlers would otherwise keep this instance of the program alive), as a
 // native program's exit would. The page starts a new instance to play again.
 extern "C" EMSCRIPTEN_KEEPALIVE void orvi_after_show() { SDL_Quit(); }
+
+// Seconds of the music heard so far: where the page's tests look for a scene.
+extern "C" EMSCRIPTEN_KEEPALIVE double orvi_heard_seconds()
+{
+    return double(Ryx_Platform::Audio_Frames_Played()) / 44100.0;
+}

@@ -138,22 +138,33 @@ async function startShow(page, options = {}) {
   await page.waitForFunction(() => window.orviPage.frames > 30, { timeout: 30000 });
 }
 
+// The canvas's hash and mean brightness (0 to 255), and the music heard.
 function canvasPrint(page) {
   return page.evaluate(() => {
     const canvas = document.getElementById('show');
     const pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
     let hash = 0;
-    let lit = 0;
-    let green = 0;
+    let sum = 0;
     for (let i = 0; i < pixels.length; i += 4) {
       hash = (hash * 31 + pixels[i] + pixels[i + 1] * 7 + pixels[i + 2] * 13) | 0;
-      if (pixels[i] + pixels[i + 1] + pixels[i + 2] > 24)
-        ++lit;
-      if (pixels[i + 1] > pixels[i] && pixels[i + 1] > pixels[i + 2])
-        ++green;
+      sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
     }
-    return { hash, lit, green, count: pixels.length / 4 };
+    const program = window.orviPage.program;
+    return { hash, brightness: sum / (pixels.length * 3 / 4), heard: program ? program._orvi_heard_seconds() : -1 };
   });
+}
+
+// Canvas prints every 100 ms until the music has played to `until` seconds.
+async function watch(page, until) {
+  const prints = [];
+  for (;;) {
+    const print = await canvasPrint(page);
+    assert.ok(print.heard >= 0, 'the show is still playing');
+    prints.push(print);
+    if (print.heard >= until)
+      return prints;
+    await new Promise((r) => setTimeout(r, 100));
+  }
 }
 
 test('the page loads with no error, no failed request (the icon too) and nothing on console.error', async () => {
@@ -190,12 +201,14 @@ test('a click starts the show with sound: the picture moves, the opening scene i
      'Escape ends it on the end screen and play again plays within 2 s without fetching', async () => {
   const { page, record } = await openPage();
   await startShow(page);
-  const first = await canvasPrint(page);
-  await new Promise((r) => setTimeout(r, 1500));
-  const second = await canvasPrint(page);
-  assert.notEqual(first.hash, second.hash, 'the picture moves');
-  // The opening scene: lines on its dark green ground.
-  assert.ok(second.green > second.count / 2, `mostly green: ${second.green} of ${second.count}`);
+  // The opening scene: dark, its figure flashing on the beats (the native
+  // build's frames of the first 20 s average under 5 of 255).
+  const prints = await watch(page, 12);
+  const hashes = new Set(prints.map((p) => p.hash));
+  const brightness = prints.reduce((sum, p) => sum + p.brightness, 0) / prints.length;
+  assert.ok(hashes.size >= 3, `the picture moves: ${hashes.size} different pictures`);
+  assert.ok(prints.some((p) => p.brightness > 0.5), 'a figure shows');
+  assert.ok(brightness < 10, `the opening is dark: ${brightness.toFixed(1)}`);
   assert.equal(await page.evaluate(() => window.orviPage.program.SDL2.audioContext.state), 'running');
   assert.ok(record.console.some((m) => m.type === 'log' && /sound/i.test(m.text)), 'the program\'s start line');
 
@@ -268,6 +281,14 @@ if (long) {
   test('the whole show plays to its end screen', { timeout: 6 * 60000 }, async () => {
     const { page, record } = await openPage();
     await startShow(page);
+    // The tunnel (from order 10, 57 s) and the warp (from order 22, 125 s)
+    // are bright: the native frames average 40 to 120 of 255.
+    for (const [from, to, name] of [[62, 66, 'tunnel'], [126, 130, 'warp']]) {
+      await page.waitForFunction((t) => window.orviPage.program._orvi_heard_seconds() >= t, { timeout: 3 * 60000, polling: 200 }, from);
+      const prints = await watch(page, to);
+      const brightness = prints.reduce((sum, p) => sum + p.brightness, 0) / prints.length;
+      assert.ok(brightness > 25, `the ${name} is bright: ${brightness.toFixed(1)}`);
+    }
     await page.waitForFunction(() => !document.getElementById('end').hidden, { timeout: 5 * 60000, polling: 1000 });
     const result = await page.evaluate(() => ({
       text: document.getElementById('end-text').textContent,
