@@ -66,6 +66,9 @@ if [ -f "$out/cmake/CMakeCache.txt" ] && ! grep -qE "^ORVI_WEB_DEPS:[A-Z]*=$deps
 fi
 cmake --preset web -Wno-dev >/dev/null
 cmake --build --preset web -j"$jobs"
+# The tests under node read the data where a build keeps it.
+mkdir -p "$out/cmake/data"
+cp -ru build/data/. "$out/cmake/data/"
 
 # --- the release: the site's files in a folder of their own -------------------------
 step "packing"

@@ -102,7 +102,15 @@ build_libjpeg_turbo() { # src prefix
 }
 
 build_zlib() { # src prefix
-  cmake_web "$1" "$2" -DBUILD_SHARED_LIBS=OFF -DSKIP_INSTALL_FILES=ON && rm -f "$2"/lib/libz.so*
+  # Its sources compiled as they are: Debian's copy lacks what its CMake
+  # build wants for a shared library (win32/), and a static one needs none of it.
+  mkdir -p "$1/_build" "$2/lib" "$2/include" &&
+  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees trees \
+           uncompr zutil; do
+    emcc -O2 -DHAVE_UNISTD_H -c "$1/$f.c" -o "$1/_build/$f.o" || return 1
+  done &&
+  emar rcs "$2/lib/libz.a" "$1"/_build/*.o &&
+  cp "$1/zlib.h" "$1/zconf.h" "$2/include/"
 }
 
 build_libpng() { # src prefix
@@ -115,11 +123,13 @@ build_googletest() { # src prefix
   cmake_web "$1" "$2" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=ON
 }
 
-# One tag for the compiler, the toolchain file and the recipes above: a change
-# to any of them rebuilds.
+# A tag for the compiler, the toolchain file and a library's recipe: a change
+# to any of them rebuilds that library, and only that one (a build of
+# libopenmpt takes many minutes).
 compiler=$(dpkg-query -W -f='${Version}' emscripten)
-tag=$( { echo "$compiler"; cat "$toolchain" "$here/node.sh"; declare -f cmake_web build_sdl2 build_libopenmpt \
-         build_libjpeg_turbo build_zlib build_libpng build_googletest; } | sha256sum | cut -c1-10)
+tag_of() { # recipe
+  { echo "$compiler"; cat "$toolchain" "$here/node.sh"; declare -f cmake_web "$1"; } | sha256sum | cut -c1-10
+}
 
 # The build's output goes to a log, shown in part when it fails.
 run_recipe() { # label recipe src prefix
@@ -139,7 +149,8 @@ prefix_list=""
 
 # Builds (or finds) one library and prints its prefix.
 provide() { # label source-package recipe
-  local label=$1 package=$2 recipe=$3 version prefix src found=""
+  local label=$1 package=$2 recipe=$3 version prefix src found="" tag
+  tag=$(tag_of "$recipe")
   if [ "$package" = googletest ]; then
     # Debian ships GoogleTest as sources; the installed package is the version.
     version=$(dpkg-query -W -f='${Version}' googletest)
