@@ -10,7 +10,7 @@ set(RYX_NOT_IN_BROWSER
   "Test_Painter: the painter runs on the build machine, tested by the Linux build"
   "Test_Composer: the composer runs on the build machine, tested by the Linux build"
   "Test_Xm_Writer: the module writer's checks render with xmp, a Linux program"
-  "Test_Display: tests the SDL display (16-bit fallback, its own pacing); the browser's display presents through the page")
+  "Test_Display: tests the SDL display (16-bit fallback, its own pacing), which the page's presenter replaces")
 foreach(entry ${RYX_NOT_IN_BROWSER})
   string(REGEX MATCH "^[A-Za-z_0-9]+" name "${entry}")
   list(REMOVE_ITEM RYX_TEST_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp)

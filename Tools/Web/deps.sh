@@ -73,7 +73,7 @@ build_sdl2() { # src prefix
         misc/emscripten power power/emscripten render render/software render/opengles2 sensor sensor/dummy stdlib
         thread thread/generic timer timer/unix video video/dummy video/emscripten video/yuv2rgb"
   mkdir -p "$src/_build" "$prefix/lib" "$prefix/include/SDL2" "$prefix/lib/pkgconfig" &&
-  (cd "$src/src" && for d in $dirs; do ls "$d"/*.c; done) |
+  (cd "$src/src" && for d in $dirs; do ls "$d"/*.c; done | sed 's|^\./||') |
     xargs -P "$jobs" -I{} sh -c 'emcc -O2 -w -DSDL_VIDEO_DRIVER_DUMMY=1 -I"$0/include" -c "$0/src/{}" \
                                    -o "$0/_build/$(echo {} | tr / _).o"' "$src" &&
   emar rcs "$prefix/lib/libSDL2.a" "$src"/_build/*.o &&
@@ -110,7 +110,10 @@ build_zlib() { # src prefix
     emcc -O2 -DHAVE_UNISTD_H -c "$1/$f.c" -o "$1/_build/$f.o" || return 1
   done &&
   emar rcs "$2/lib/libz.a" "$1"/_build/*.o &&
-  cp "$1/zlib.h" "$1/zconf.h" "$2/include/"
+  cp "$1/zlib.h" "$1/zconf.h" "$2/include/" &&
+  mkdir -p "$2/lib/pkgconfig" &&
+  printf 'prefix=%s\nName: zlib\nDescription: zlib for emscripten\nVersion: 1.2\nLibs: -L${prefix}/lib -lz\nCflags: -I${prefix}/include\n' \
+    "$2" > "$2/lib/pkgconfig/zlib.pc"
 }
 
 build_libpng() { # src prefix
