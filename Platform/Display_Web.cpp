@@ -51,8 +51,9 @@ namespace Ryx_Platform
 
         // SDL's keyboard handlers would take every key of the page (and stop
         // the browser's own use of some). The page hands the program the keys
-        // it means for it: a selector that matches nothing keeps SDL away.
-        void Keep_Sdl_Off_The_Keyboard() { SDL_SetHint(SDL_HINT_EMSCRIPTEN_KEYBOARD_ELEMENT, "#orvi-no-keys"); }
+        // it means for it: SDL listens on its own hidden canvas, which never
+        // has the focus.
+        void Keep_Sdl_Off_The_Keyboard() { SDL_SetHint(SDL_HINT_EMSCRIPTEN_KEYBOARD_ELEMENT, "#canvas"); }
     }
 
     class Display

@@ -25,7 +25,7 @@ let profile;
 // The packed data's table of contents, from the loader emcc wrote into demo.js.
 function packageFiles() {
   const script = readFileSync(join(site, 'demo.js'), 'utf8');
-  const found = script.match(/loadPackage\((\{"files":.*?\})\);/s);
+  const found = script.match(/loadPackage\((\{"files":\[.*?\],"remote_package_size":\d+,"package_uuid":"[^"]*"\})\)/s);
   assert.ok(found, 'demo.js holds the packed data\'s table');
   return JSON.parse(found[1]).files;
 }

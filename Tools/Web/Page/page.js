@@ -288,7 +288,7 @@
   stage.addEventListener('pointerdown', wake);
 
   // --- playing -------------------------------------------------------------------------
-  const sdlCanvas = document.createElement('canvas');  // SDL's own; never shown
+  const sdlCanvas = $('canvas');  // SDL's own, never shown
 
   async function play() {
     page.clickTime = performance.now();
