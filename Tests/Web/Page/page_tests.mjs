@@ -107,24 +107,25 @@ async function openPage(options = {}) {
 }
 
 // Animation frames at another display's rate: each callback runs at the next
-// refresh of a display of `hz`, with that refresh's time, as a browser does.
+// refresh of a display of `hz`, with that refresh's time, as a browser does
+// (a timer that fires late has missed refreshes, and says the last one).
 function refreshShim(hz) {
   const period = 1000 / hz;
   let queue = [];
   let timer = 0;
   const fire = () => {
     timer = 0;
-    const now = performance.now();
+    const refresh = Math.floor(performance.now() / period) * period;
     const callbacks = queue;
     queue = [];
     for (const callback of callbacks)
-      callback(now);
+      callback(refresh);
   };
   window.requestAnimationFrame = (callback) => {
     queue.push(callback);
     if (!timer) {
       const now = performance.now();
-      timer = setTimeout(fire, Math.ceil(now / period) * period - now);
+      timer = setTimeout(fire, (Math.floor(now / period) + 1) * period - now);
     }
     return queue.length;
   };

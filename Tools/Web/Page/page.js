@@ -169,8 +169,10 @@
   // 60 frames a second on any display of 60 Hz or more: an animation frame
   // counts once the next frame is due (a few ms early is due), and the due
   // times follow a fixed schedule, so 120 Hz shows every second refresh and
-  // 144 Hz alternates two and three. Below 60 Hz every refresh counts. A
-  // schedule more than a frame behind starts afresh instead of rushing.
+  // 144 Hz alternates two and three. A late frame is made up on the next
+  // refreshes of a faster display; a schedule more than four frames behind
+  // (a stall, or a display below 60 Hz, where every refresh counts) starts
+  // afresh instead of rushing.
   //
   // A hidden page gets no animation frames while its sound plays on: the
   // show then steps on by a timer, which the browser slows, so that it
@@ -183,7 +185,7 @@
         if (done)
           return;
         done = true;
-        due = due + Period < now - Period ? now + Period : due + Period;
+        due = due + Period < now - 4 * Period ? now + Period : due + Period;
         resumedAt = performance.now();
         resolve();
       };
