@@ -92,10 +92,12 @@ async function openPage(options = {}) {
     await page.evaluateOnNewDocument(refreshShim, options.refreshHz);
   if (options.reducedMotion)
     await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
-  if (options.data) {
+  if (options.data || options.missing) {
     await page.setRequestInterception(true);
     page.on('request', (request) => {
-      if (request.url().endsWith('/demo.data'))
+      if (options.missing && request.url().endsWith(`/${options.missing}`))
+        request.respond({ status: 404, contentType: 'text/plain', body: 'Not Found' });
+      else if (options.data && request.url().endsWith('/demo.data'))
         request.respond({ status: 200, contentType: 'application/octet-stream', body: options.data });
       else
         request.continue();
@@ -260,6 +262,26 @@ test('a damaged picture: its box is answered with Escape and the show plays on',
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => window.orviPage.frames > 60, { timeout: 20000 });
   assert.equal(await page.evaluate(() => document.getElementById('stage').hidden), false, 'still playing');
+  await page.close();
+});
+
+test('failures in words: opened as a file, no WebAssembly, the data missing on the server', async () => {
+  const failure = (page) => page.evaluate(() => !document.getElementById('failure').hidden &&
+                                                document.getElementById('failure-text').textContent);
+  const local = await browser.newPage();
+  await local.goto(`file://${join(site, 'index.html')}`, { waitUntil: 'load' });
+  assert.match(await failure(local), /python3 -m http\.server/);
+  await local.close();
+
+  const bare = await browser.newPage();
+  await bare.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+  await bare.goto(`${origin}/`, { waitUntil: 'load' });
+  assert.match(await failure(bare), /cannot run WebAssembly/);
+  await bare.close();
+
+  const { page } = await openPage({ missing: 'demo.data' });
+  await page.waitForFunction(() => !document.getElementById('failure').hidden, { timeout: 30000 });
+  assert.match(await failure(page), /could not be loaded: demo\.data: 404/);
   await page.close();
 });
 
