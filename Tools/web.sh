@@ -61,7 +61,7 @@ cmake --build build -j"$jobs" --target Data Icons capture
 step "building for the browser"
 export ORVI_WEB_DEPS=$deps
 # Libraries of other versions: what the build folder found of the old ones is stale.
-if [ -f "$out/cmake/CMakeCache.txt" ] && ! grep -qE "^ORVI_WEB_DEPS:[A-Z]*=$deps\$" "$out/cmake/CMakeCache.txt"; then
+if [ -f "$out/cmake/CMakeCache.txt" ] && ! grep -qxF "ORVI_WEB_DEPS:UNINITIALIZED=$deps" "$out/cmake/CMakeCache.txt"; then
   rm -rf "$out"
 fi
 cmake --preset web -Wno-dev >/dev/null
