@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Audio_Device.h"
-#include "Platform/Audio_Measure.h"
 #include "Platform/Audio_Player.h"
+#include "Platform/Test/Audio_Measure.h"
 
 namespace
 {

@@ -12,8 +12,6 @@ namespace Ryx_Vektu
 {
     class Window;
 
-    using Texture_Loader = Ryx_Lib::Single<Texture> (*)(const char* path);
-
     // Positions in grid units: x counts vertex columns, y vertex rows.
     struct Swirl_Point
     {

@@ -25,7 +25,7 @@ namespace Ryx_Vektu
         boolean Fill_Input_Buffer(j_decompress_ptr cinfo)
         {
             JPG_Source* src = Source_Of(cinfo);
-            std::size_t n = std::fread(src->buffer, 1, JPG_Source_Buffer_Size, src->file);
+            std::size_t n = src->bytes->Read(src->buffer, JPG_Source_Buffer_Size);
             if (n == 0)
             {
                 if (src->start_of_file)
@@ -75,7 +75,7 @@ namespace Ryx_Vektu
         void Term_Source(j_decompress_ptr) {}
     }
 
-    void Set_JPG_Source(j_decompress_ptr cinfo, std::FILE* file)
+    void Set_JPG_Source(j_decompress_ptr cinfo, Byte_Source* bytes)
     {
         if (cinfo->src == nullptr)
         {
@@ -86,7 +86,7 @@ namespace Ryx_Vektu
                 reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, JPG_Source_Buffer_Size * sizeof(JOCTET)));
         }
         JPG_Source* src = Source_Of(cinfo);
-        src->file = file;
+        src->bytes = bytes;
         src->pub.init_source = Init_Source;
         src->pub.fill_input_buffer = Fill_Input_Buffer;
         src->pub.skip_input_data = Skip_Input_Data;

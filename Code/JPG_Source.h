@@ -1,9 +1,11 @@
-// The JPEG loader's own data source: reads a stdio stream in 4096-byte
+// The JPEG decoder's own data source: reads a byte source in 4096-byte
 // blocks and undoes the running XOR key of scrambled files on the fly. A file
 // whose first byte is not 0xFF is taken as scrambled.
 #pragma once
 #include <cstdio>
 #include <jpeglib.h>
+
+#include "Code/Byte_Source.h"
 
 namespace Ryx_Vektu
 {
@@ -12,13 +14,14 @@ namespace Ryx_Vektu
     struct JPG_Source
     {
         jpeg_source_mgr pub;  // first, so that cinfo->src is also this record
-        std::FILE* file;
+        Byte_Source* bytes;
         JOCTET* buffer;
         boolean start_of_file;
         boolean scrambled;
         int key;
     };
 
-    // The counterpart of jpeg_stdio_src: attaches a JPG_Source reading file.
-    void Set_JPG_Source(j_decompress_ptr cinfo, std::FILE* file);
+    // The counterpart of jpeg_stdio_src: attaches a JPG_Source reading bytes,
+    // which must outlive the decompression.
+    void Set_JPG_Source(j_decompress_ptr cinfo, Byte_Source* bytes);
 }

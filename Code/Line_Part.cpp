@@ -37,7 +37,7 @@ namespace Ryx_Vektu
         };
     }
 
-    Line_Part::Line_Part(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
+    Line_Part::Line_Part(Window* window, const Line_Part_Setup& setup, Texture_Loader loader)
         : m_window(window), m_base(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
           m_turned(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}), m_colour(setup.colour), m_type(setup.type),
           m_count(setup.count), m_base_colour(setup.colour)
@@ -225,7 +225,7 @@ namespace Ryx_Vektu
         }
     }
 
-    Ryx_Lib::Single<Effect> Create_Line_Part(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
+    Ryx_Lib::Single<Effect> Create_Line_Part(Window* window, const Line_Part_Setup& setup, Texture_Loader loader)
     {
         return Ryx_Lib::Single<Effect>(new Line_Part(window, setup, loader));
     }

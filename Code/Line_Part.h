@@ -14,16 +14,12 @@ namespace Ryx_Vektu
 {
     class Window;
 
-    // Where a scene gets its images from: Load_TGA_Texture in the show, images
-    // made in memory in tests.
-    using Image_Loader = Ryx_Lib::Single<Texture> (*)(const char* path);
-
     class Line_Part : public Effect
     {
     public:
         static constexpr int Image_Count = 26;
 
-        Line_Part(Window* window, const Line_Part_Setup& setup, Image_Loader loader);
+        Line_Part(Window* window, const Line_Part_Setup& setup, Texture_Loader loader);
         ~Line_Part() override = default;
         Line_Part(const Line_Part&) = delete;
         Line_Part& operator=(const Line_Part&) = delete;
@@ -59,7 +55,6 @@ namespace Ryx_Vektu
 
         void Apply_Overlay_Cue(std::int32_t order, std::int32_t row);
         void Draw_Segments(std::uint32_t line_colour);
-        void Draw_Overlay();
         void Draw_Bars();
 
         Window* m_window;
@@ -81,5 +76,5 @@ namespace Ryx_Vektu
     };
 
     Ryx_Lib::Single<Effect> Create_Line_Part(Window* window, const Line_Part_Setup& setup,
-                                             Image_Loader loader = &Load_TGA_Texture);
+                                             Texture_Loader loader = &Load_TGA_Texture);
 }

@@ -52,7 +52,7 @@ namespace Ryx_Vektu
         };
     }
 
-    Line_Part_2::Line_Part_2(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
+    Line_Part_2::Line_Part_2(Window* window, const Line_Part_Setup& setup, Texture_Loader loader)
         : m_window(window), m_base(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}),
           m_turned(std::size_t(setup.count) * 2, Line_Point{0.0f, 0.0f}), m_colour(setup.colour), m_type(setup.type),
           m_count(setup.count), m_base_colour(setup.colour)
@@ -171,7 +171,7 @@ namespace Ryx_Vektu
         Draw_Wobble_Segments(m_window, line_colour, m_turned, m_count, m_phase);
     }
 
-    Ryx_Lib::Single<Effect> Create_Line_Part_2(Window* window, const Line_Part_Setup& setup, Image_Loader loader)
+    Ryx_Lib::Single<Effect> Create_Line_Part_2(Window* window, const Line_Part_Setup& setup, Texture_Loader loader)
     {
         return Ryx_Lib::Single<Effect>(new Line_Part_2(window, setup, loader));
     }

@@ -22,7 +22,7 @@ namespace Ryx_Vektu
         // The images start this many rows below the top of the screen.
         static constexpr std::uint32_t Overlay_Top = 60;
 
-        Line_Part_2(Window* window, const Line_Part_Setup& setup, Image_Loader loader);
+        Line_Part_2(Window* window, const Line_Part_Setup& setup, Texture_Loader loader);
         ~Line_Part_2() override = default;
         Line_Part_2(const Line_Part_2&) = delete;
         Line_Part_2& operator=(const Line_Part_2&) = delete;
@@ -74,5 +74,5 @@ namespace Ryx_Vektu
     };
 
     Ryx_Lib::Single<Effect> Create_Line_Part_2(Window* window, const Line_Part_Setup& setup,
-                                               Image_Loader loader = &Load_TGA_Texture);
+                                               Texture_Loader loader = &Load_TGA_Texture);
 }

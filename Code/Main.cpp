@@ -12,6 +12,7 @@
 #include "Platform/Data_Folder.h"
 #include "Platform/Display.h"
 #include "Platform/Program_Path.h"
+#include "Orvi_Version.h"
 
 namespace
 {

@@ -1,9 +1,11 @@
-// The two texture loaders and the textures they make.
+// The two texture decoders, the path loaders over them, and the textures they
+// make.
 //
 // A file that cannot be used gives an empty texture (0 x 0, no pixels) and one
 // line on stderr naming it; only a JPEG decoding error shows the "JPG Error"
 // report, once. A damaged file that still decodes is named in one line too.
-// Callers hold the result without checking it, so it is always an object.
+// Each line begins with the function the caller called. Callers hold the
+// result without checking it, so it is always an object.
 #include "Code/Texture.h"
 
 #include <cerrno>
@@ -17,6 +19,7 @@
 
 #include <jpeglib.h>
 
+#include "Code/Byte_Source.h"
 #include "Code/JPG_Source.h"
 #include "Code/Regular_File.h"
 #include "Code/Texture_Limits.h"
@@ -29,7 +32,7 @@ namespace Ryx_Vektu
     class Texture_Impl : public Texture
     {
     public:
-        Texture_Impl() = default;
+        explicit Texture_Impl(const char* name) : m_name(name) {}
         ~Texture_Impl() override { std::free(m_pixels); }
         Texture_Impl(const Texture_Impl&) = delete;
         Texture_Impl& operator=(const Texture_Impl&) = delete;
@@ -50,7 +53,7 @@ namespace Ryx_Vektu
     class TGA_Texture : public Texture
     {
     public:
-        TGA_Texture() = default;
+        explicit TGA_Texture(const char* name) : m_name(name) {}
         ~TGA_Texture() override { std::free(m_pixels); }
         TGA_Texture(const TGA_Texture&) = delete;
         TGA_Texture& operator=(const TGA_Texture&) = delete;
@@ -68,40 +71,79 @@ namespace Ryx_Vektu
         std::string m_name;
     };
 
+    namespace
+    {
+        // Opens path for a path loader, after the checks they all make, and
+        // hands decode the file; or says why it cannot.
+        template <class Decode>
+        void With_File(const char* path, const char* who, Decode decode)
+        {
+            if (Refuse_Unless_Regular(path, who))
+                return;
+            std::FILE* file = std::fopen(path, "rb");
+            if (!file)
+            {
+                std::fprintf(stderr, "%s: cannot open %s: %s\n", who, path, std::strerror(errno));
+                return;
+            }
+            File_Source source(file);
+            decode(source);
+            std::fclose(file);
+        }
+
+        void Read_TGA(Byte_Source& source, const char* who, TGA_Texture& texture)
+        {
+            const char* const name = texture.m_name.c_str();
+            TGA_Image image;
+            if (image.Read(source, who, name))
+            {
+                const std::size_t size = image.Get_Size();
+                texture.m_pixels = static_cast<std::uint8_t*>(std::malloc(size));
+                if (texture.m_pixels)
+                {
+                    std::memcpy(texture.m_pixels, image.Get_Pixels(), size);
+                    texture.m_width = image.Get_Header().width;
+                    texture.m_height = image.Get_Header().height;
+                    texture.m_bytes_per_pixel = image.Get_Bytes_Per_Pixel();
+                }
+                else
+                    std::fprintf(stderr, "%s: %s: out of memory for the texture\n", who, name);
+            }
+            image.Release();
+        }
+    }
+
+    // The texture object comes first in every entry: without it nothing is read.
     Ryx_Lib::Single<Texture> Load_TGA_Texture(const char* path)
     {
-        TGA_Texture* texture = new (std::nothrow) TGA_Texture;
+        TGA_Texture* texture = new (std::nothrow) TGA_Texture(path);
         if (!texture)
             return Ryx_Lib::Single<Texture>();
         Ryx_Lib::Single<Texture> holder(texture);
-        texture->m_name = path;
-
-        TGA_Image image;
-        if (image.Load(path))
-        {
-            const std::size_t size = image.Get_Size();
-            texture->m_pixels = static_cast<std::uint8_t*>(std::malloc(size));
-            if (texture->m_pixels)
-            {
-                std::memcpy(texture->m_pixels, image.Get_Pixels(), size);
-                texture->m_width = image.Get_Header().width;
-                texture->m_height = image.Get_Header().height;
-                texture->m_bytes_per_pixel = image.Get_Bytes_Per_Pixel();
-            }
-            else
-                std::fprintf(stderr, "Load_TGA_Texture: %s: out of memory for the texture\n", path);
-        }
-        image.Release();
+        With_File(path, "Load_TGA_Texture",
+                  [texture](Byte_Source& source) { Read_TGA(source, "Load_TGA_Texture", *texture); });
         return holder;
     }
 
-    // libjpeg's error manager, with the jump back into the loader and the
-    // file's name for its messages.
+    Ryx_Lib::Single<Texture> Decode_TGA(std::span<const std::uint8_t> bytes, const char* name)
+    {
+        TGA_Texture* texture = new (std::nothrow) TGA_Texture(name);
+        if (!texture)
+            return Ryx_Lib::Single<Texture>();
+        Ryx_Lib::Single<Texture> holder(texture);
+        Memory_Source source(bytes);
+        Read_TGA(source, "Decode_TGA", *texture);
+        return holder;
+    }
+
+    // libjpeg's error manager, with the jump back into the decoder, and who
+    // and the file's name for its messages.
     struct JPG_Error_Manager
     {
         jpeg_error_mgr pub;  // first, so that cinfo->err is also this record
         std::jmp_buf jump;
-        const char* path;
+        const char* who;
+        const char* name;
     };
 
     // Installed as error_exit: prints libjpeg's message, never returns.
@@ -117,20 +159,12 @@ namespace Ryx_Vektu
     {
         char text[JMSG_LENGTH_MAX];
         (*cinfo->err->format_message)(cinfo, text);
-        std::fprintf(stderr, "Load_JPG_Texture: %s: %s\n", reinterpret_cast<JPG_Error_Manager*>(cinfo->err)->path,
-                     text);
+        const JPG_Error_Manager* error = reinterpret_cast<JPG_Error_Manager*>(cinfo->err);
+        std::fprintf(stderr, "%s: %s: %s\n", error->who, error->name, text);
     }
 
     namespace
     {
-        // What the error path must release. Written between setjmp and a
-        // possible longjmp, so volatile, and plain C: nothing to destroy.
-        struct JPG_Load_State
-        {
-            std::FILE* file;
-            unsigned char* block;
-        };
-
         void Store_Pixels(Texture_Impl& texture, std::uint32_t* pixels, int width, int height)
         {
             texture.m_pixels = pixels;
@@ -138,38 +172,32 @@ namespace Ryx_Vektu
             texture.m_height = height;
         }
 
-        // Decodes path into texture, or leaves it empty. Only trivially
+        // Decodes source into texture, or leaves it empty. Only trivially
         // destructible locals here: libjpeg's errors longjmp into this frame.
-        void Decode_JPG(const char* path, Texture_Impl& texture)
+        void Read_JPG(Byte_Source& source, const char* who, Texture_Impl& texture)
         {
+            const char* const name = texture.m_name.c_str();
             jpeg_decompress_struct cinfo;
             JPG_Error_Manager error;
-            volatile JPG_Load_State state = {nullptr, nullptr};
+            // What the error path must release. Written between setjmp and a
+            // possible longjmp, so volatile.
+            unsigned char* volatile decoded = nullptr;
 
             cinfo.err = jpeg_std_error(&error.pub);
             error.pub.error_exit = JPG_Error_Exit;
             error.pub.output_message = JPG_Output_Message;
-            error.path = path;
+            error.who = who;
+            error.name = name;
             if (setjmp(error.jump))
             {
                 jpeg_destroy_decompress(&cinfo);
-                if (state.file)
-                    std::fclose(state.file);
-                std::free(state.block);
+                std::free(decoded);
                 RYX_ASSERT_MSG(false, "JPG Error", 100);
                 return;  // once: the file would fail the same way again
             }
 
-            if (Refuse_Unless_Regular(path, "Load_JPG_Texture"))
-                return;
-            state.file = std::fopen(path, "rb");
-            if (!state.file)
-            {
-                std::fprintf(stderr, "Load_JPG_Texture: cannot open %s: %s\n", path, std::strerror(errno));
-                return;
-            }
             jpeg_create_decompress(&cinfo);
-            Set_JPG_Source(&cinfo, state.file);
+            Set_JPG_Source(&cinfo, &source);
             jpeg_read_header(&cinfo, TRUE);
 
             // Checked on the header, before the decoder allocates for the image:
@@ -193,21 +221,20 @@ namespace Ryx_Vektu
             if (!refusal)
             {
                 // Zeroed, so rows the decoder never delivers are defined too.
-                state.block = static_cast<unsigned char*>(std::calloc(count, std::size_t(components)));
-                if (!state.block)
+                decoded = static_cast<unsigned char*>(std::calloc(count, std::size_t(components)));
+                if (!decoded)
                     refusal = "out of memory";
             }
             if (refusal)
             {
-                std::fprintf(stderr, "Load_JPG_Texture: %s: %s (%u x %u, %d components)\n", path, refusal,
+                std::fprintf(stderr, "%s: %s: %s (%u x %u, %d components)\n", who, name, refusal,
                              unsigned(cinfo.image_width), unsigned(cinfo.image_height), cinfo.num_components);
                 jpeg_destroy_decompress(&cinfo);
-                std::fclose(state.file);
-                std::free(state.block);
+                std::free(decoded);
                 return;
             }
 
-            unsigned char* const block = state.block;
+            unsigned char* const block = decoded;
             const std::size_t stride = std::size_t(width) * std::size_t(components);
             while (cinfo.output_scanline < cinfo.output_height)
             {
@@ -217,8 +244,6 @@ namespace Ryx_Vektu
             }
             jpeg_finish_decompress(&cinfo);
             jpeg_destroy_decompress(&cinfo);
-            std::fclose(state.file);
-            state.file = nullptr;
 
             std::uint32_t* pixels = static_cast<std::uint32_t*>(std::malloc(count * sizeof(std::uint32_t)));
             if (pixels)
@@ -233,18 +258,30 @@ namespace Ryx_Vektu
                 Store_Pixels(texture, pixels, width, height);
             }
             else
-                std::fprintf(stderr, "Load_JPG_Texture: %s: out of memory for the texture\n", path);
+                std::fprintf(stderr, "%s: %s: out of memory for the texture\n", who, name);
             std::free(block);
         }
     }
 
     Ryx_Lib::Single<Texture> Load_JPG_Texture(const char* path)
     {
-        Texture_Impl* texture = new (std::nothrow) Texture_Impl;
+        Texture_Impl* texture = new (std::nothrow) Texture_Impl(path);
         if (!texture)
             return Ryx_Lib::Single<Texture>();
-        texture->m_name = path;
-        Decode_JPG(path, *texture);
-        return Ryx_Lib::Single<Texture>(texture);
+        Ryx_Lib::Single<Texture> holder(texture);
+        With_File(path, "Load_JPG_Texture",
+                  [texture](Byte_Source& source) { Read_JPG(source, "Load_JPG_Texture", *texture); });
+        return holder;
+    }
+
+    Ryx_Lib::Single<Texture> Decode_JPG(std::span<const std::uint8_t> bytes, const char* name)
+    {
+        Texture_Impl* texture = new (std::nothrow) Texture_Impl(name);
+        if (!texture)
+            return Ryx_Lib::Single<Texture>();
+        Ryx_Lib::Single<Texture> holder(texture);
+        Memory_Source source(bytes);
+        Read_JPG(source, "Decode_JPG", *texture);
+        return holder;
     }
 }

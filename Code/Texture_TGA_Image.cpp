@@ -1,4 +1,4 @@
-// The TGA reader: header, skipped image ID and colour map, raw or run-length
+// The TGA decoder: header, skipped image ID and colour map, raw or run-length
 // pixels, then the orientation step.
 //
 // Every file is untrusted. The checks come before the allocation (known depth
@@ -8,12 +8,10 @@
 // damage is told in one line naming the file.
 #include "Code/Texture_TGA_Image.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "Code/Regular_File.h"
 #include "Code/Texture_Limits.h"
 
 namespace Ryx_Vektu
@@ -24,7 +22,7 @@ namespace Ryx_Vektu
         class Reader
         {
         public:
-            explicit Reader(std::FILE* file) : m_file(file) {}
+            explicit Reader(Byte_Source& source) : m_source(source) {}
 
             std::size_t Read(std::uint8_t* out, std::size_t count)
             {
@@ -60,13 +58,13 @@ namespace Ryx_Vektu
         private:
             bool Fill()
             {
-                const std::size_t n = std::fread(m_buffer, 1, sizeof m_buffer, m_file);
+                const std::size_t n = m_source.Read(m_buffer, sizeof m_buffer);
                 m_next = m_buffer;
                 m_end = m_buffer + n;
                 return n > 0;
             }
 
-            std::FILE* m_file;
+            Byte_Source& m_source;
             std::uint8_t m_buffer[16384];
             const std::uint8_t* m_next = m_buffer;
             const std::uint8_t* m_end = m_buffer;
@@ -169,9 +167,9 @@ namespace Ryx_Vektu
 
         bool Known_Type(int type) { return type == 0 || (type >= 1 && type <= 3) || (type >= 9 && type <= 11); }
 
-        bool Refuse(const char* path, const char* reason, int value)
+        bool Refuse(const char* who, const char* name, const char* reason, int value)
         {
-            std::fprintf(stderr, "Load_TGA_Texture: %s: %s (%d)\n", path, reason, value);
+            std::fprintf(stderr, "%s: %s: %s (%d)\n", who, name, reason, value);
             return false;
         }
     }
@@ -202,23 +200,14 @@ namespace Ryx_Vektu
         m_pixels = nullptr;
     }
 
-    bool TGA_Image::Load(const char* path)
+    bool TGA_Image::Read(Byte_Source& source, const char* who, const char* name)
     {
         Release();
         m_header = TGA_Header();
         m_bytes_per_pixel = 0;
 
-        if (Refuse_Unless_Regular(path, "Load_TGA_Texture"))
-            return false;
-        std::FILE* file = std::fopen(path, "rb");
-        if (!file)
-        {
-            std::fprintf(stderr, "Load_TGA_Texture: cannot open %s: %s\n", path, std::strerror(errno));
-            return false;
-        }
-
         std::uint8_t raw[18];
-        const bool whole_header = std::fread(raw, 1, sizeof raw, file) == sizeof raw;
+        const bool whole_header = source.Read(raw, sizeof raw) == sizeof raw;
         if (whole_header)
             m_header = Decode_Header(raw);
         m_bytes_per_pixel = TGA_Bytes_For_Bits(m_header.pixel_depth);
@@ -229,22 +218,20 @@ namespace Ryx_Vektu
             std::size_t(m_header.height > 0 ? m_header.height : 0);
         bool ok = true;
         if (!whole_header)
-            ok = Refuse(path, "file shorter than the 18-byte header", 0);
+            ok = Refuse(who, name, "file shorter than the 18-byte header", 0);
         else if (!Known_Type(m_header.image_type))
-            ok = Refuse(path, "unsupported image type", m_header.image_type);
+            ok = Refuse(who, name, "unsupported image type", m_header.image_type);
         else if (m_bytes_per_pixel == 0)
-            ok = Refuse(path, "unsupported pixel depth", m_header.pixel_depth);
+            ok = Refuse(who, name, "unsupported pixel depth", m_header.pixel_depth);
         else if (m_header.width <= 0 || m_header.height <= 0)
-            ok = Refuse(path, "width or height not positive", m_header.width <= 0 ? m_header.width : m_header.height);
+            ok = Refuse(who, name, "width or height not positive",
+                        m_header.width <= 0 ? m_header.width : m_header.height);
         else if (pixel_count > Max_Texture_Pixels)
-            ok = Refuse(path, "too many pixels, thousands", int(pixel_count / 1000));
+            ok = Refuse(who, name, "too many pixels, thousands", int(pixel_count / 1000));
         if (!ok)
-        {
-            std::fclose(file);
             return false;
-        }
 
-        Reader reader(file);
+        Reader reader(source);
         reader.Skip(m_header.id_length);
         if (m_header.colour_map_type != 0 && m_header.colour_map_length > 0)
             reader.Skip(std::size_t(m_header.colour_map_length) *
@@ -253,10 +240,7 @@ namespace Ryx_Vektu
         const std::size_t size = pixel_count * std::size_t(m_bytes_per_pixel);
         m_pixels = static_cast<std::uint8_t*>(std::malloc(size));
         if (!m_pixels)
-        {
-            std::fclose(file);
-            return Refuse(path, "out of memory for pixels, kilobytes", int(size / 1024));
-        }
+            return Refuse(who, name, "out of memory for pixels, kilobytes", int(size / 1024));
 
         std::uint8_t last[4] = {0, 0, 0, 0};
         Damage damage;
@@ -272,9 +256,8 @@ namespace Ryx_Vektu
             break;
         default: damage = Decode_Run_Length(reader, m_pixels, size, m_bytes_per_pixel); break;
         }
-        std::fclose(file);
         if (damage.what)
-            std::fprintf(stderr, "Load_TGA_Texture: %s: damaged: %s, after %zu of %zu pixels; shown as decoded\n", path,
+            std::fprintf(stderr, "%s: %s: damaged: %s, after %zu of %zu pixels; shown as decoded\n", who, name,
                          damage.what, damage.pixels, pixel_count);
 
         switch (m_header.descriptor >> 3)

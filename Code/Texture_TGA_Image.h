@@ -1,9 +1,11 @@
-// The reading record of the TGA loader: the header as stored, and the pixel
-// bytes in memory order once Load has oriented them. Lives only inside one
-// call of Load_TGA_Texture.
+// The reading record of the TGA decoder: the header as stored, and the pixel
+// bytes in memory order once Read has oriented them. Lives only inside one
+// call of Load_TGA_Texture or Decode_TGA.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+
+#include "Code/Byte_Source.h"
 
 namespace Ryx_Vektu
 {
@@ -33,8 +35,9 @@ namespace Ryx_Vektu
         TGA_Image& operator=(const TGA_Image&) = delete;
 
         // True with a pixel buffer; false, with one line on stderr naming the
-        // file and the reason, when there is nothing to show.
-        bool Load(const char* path);
+        // file and the reason, when there is nothing to show. Lines begin
+        // with who (the function the caller called), then name (the file).
+        bool Read(Byte_Source& source, const char* who, const char* name);
         // Positive mirror_x reverses columns, positive mirror_y reverses rows.
         void Flip(int mirror_x, int mirror_y);
         void Release();

@@ -13,10 +13,6 @@ namespace Ryx_Vektu
 {
     class Window;
 
-    // How a scene gets its pictures: the show loads files; tests and tools hand
-    // in images made in memory.
-    using Texture_Loader = Ryx_Lib::Single<Texture> (*)(const char* path);
-
     struct Track_Value
     {
         float first;

@@ -6,7 +6,6 @@
 #include "Platform/Audio_Player.h"
 
 #include <algorithm>
-#include <cmath>
 #include <exception>
 #include <map>
 #include <sstream>
@@ -18,9 +17,6 @@ namespace Ryx_Platform
     namespace
     {
         constexpr std::size_t Chunk = 64;
-        // A pull later than the device's own pace by up to this much is taken
-        // as a late wake-up, not as the device slowing down.
-        constexpr double Max_Lateness = 0.002;
 
         std::uint32_t Pack(std::int32_t order, std::int32_t row)
         {
@@ -77,11 +73,9 @@ namespace Ryx_Platform
         std::lock_guard<std::mutex> lock(m_log_lock);
         m_log.clear();
         m_log.push_back({0, packed});
-        m_pulled = 0;
         m_end_frame = UINT64_MAX;
         m_playing = true;
-        m_have_anchor = false;
-        m_last_heard = 0;
+        m_clock.Reset();
     }
 
     void Audio_Player::Stop()
@@ -118,8 +112,6 @@ namespace Ryx_Platform
         {
             m_decoded_pos = packed;
             std::lock_guard<std::mutex> lock(m_log_lock);
-            if (!tick_start)
-                ++m_inexact;
             m_log.push_back({m_decoded, packed});
             if (change_count < changes.size())
                 changes[change_count++] = packed;
@@ -166,45 +158,7 @@ namespace Ryx_Platform
                 Decode_Chunk(changes, change_count);
 
             std::lock_guard<std::mutex> lock(m_log_lock);
-            if (m_have_anchor)
-            {
-                // The device's sample clock is not the host's: measure its
-                // pace over the whole play, which averages the wake-ups out.
-                // A late wake-up skews it by at most its lateness over the
-                // span, and the span is never shorter than the stretch
-                // extrapolated from it, so the skew stays below the lateness.
-                double expected = m_anchor + double(m_pulled - m_anchor_frames) / m_device_rate;
-                // Later than the whole previous pull lasts: the device ran dry
-                // or was paused, and the pace so far says nothing about the
-                // time in between, so measure afresh.
-                double gap = std::max(2 * Max_Lateness, double(m_pulled - m_anchor_frames) / m_device_rate);
-                if (now - expected > gap)
-                {
-                    m_first_pull = now;
-                    m_first_frames = m_pulled;
-                    m_anchor = now;
-                }
-                else
-                {
-                    double span = now - m_first_pull;
-                    if (span > 0.04)
-                        m_device_rate =
-                            std::clamp(double(m_pulled - m_first_frames) / span, 0.95 * Audio_Rate, 1.05 * Audio_Rate);
-                    expected = m_anchor + double(m_pulled - m_anchor_frames) / m_device_rate;
-                    m_anchor = std::min(now, std::max(expected, now - Max_Lateness));
-                }
-            }
-            else
-            {
-                m_anchor = now;
-                m_first_pull = now;
-                m_first_frames = 0;
-                m_device_rate = Audio_Rate;
-                m_have_anchor = true;
-            }
-            m_anchor_frames = m_pulled;
-            m_anchor_latency = latency;
-            m_pulled += frames;
+            m_clock.Note_Pull(now, frames, latency);
         }
         Fire_Syncs(changes, change_count);
         return music;
@@ -235,20 +189,13 @@ namespace Ryx_Platform
     std::uint64_t Audio_Player::Heard_Frame(double now)
     {
         std::lock_guard<std::mutex> lock(m_log_lock);
-        if (!m_playing || !m_have_anchor)
-            return m_last_heard;
-        double since = std::floor((now - m_anchor) * m_device_rate);
-        double heard = double(m_anchor_frames) + since - double(m_anchor_latency);
-        std::uint64_t frame = heard <= 0 ? 0 : static_cast<std::uint64_t>(heard);
-        frame = std::min(frame, m_pulled);
-        m_last_heard = std::max(m_last_heard, frame);
-        return m_last_heard;
+        return m_playing ? m_clock.Heard_Frame(now) : m_clock.Last_Heard();
     }
 
     std::uint64_t Audio_Player::Pulled_Frames()
     {
         std::lock_guard<std::mutex> lock(m_log_lock);
-        return m_pulled;
+        return m_clock.Pulled_Frames();
     }
 
     std::uint32_t Audio_Player::Position_At(std::uint64_t frame)
@@ -265,12 +212,6 @@ namespace Ryx_Platform
         return m_playing && frame < m_end_frame;
     }
 
-    bool Audio_Player::Is_Playing()
-    {
-        std::lock_guard<std::mutex> lock(m_log_lock);
-        return m_playing;
-    }
-
     std::uint32_t Audio_Player::Add_Sync(std::uint32_t param, Sync_Procedure* procedure, void* user,
                                          std::uint32_t handle)
     {
@@ -280,11 +221,5 @@ namespace Ryx_Platform
         std::uint32_t id = m_next_sync++;
         m_syncs.push_back({id, handle, param, procedure, user});
         return id;
-    }
-
-    std::uint64_t Audio_Player::Inexact_Changes()
-    {
-        std::lock_guard<std::mutex> lock(m_log_lock);
-        return m_inexact;
     }
 }

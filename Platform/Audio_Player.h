@@ -1,7 +1,7 @@
-// One loaded module and its playback: the decoder, the position log that
-// says which order/row every decoded frame belongs to, and the heard
-// position computed from the device's pulls. Devices (the sound card, the
-// no-sound pacer, the offline puller, the test double) call Pull from one
+// One loaded module and its playback: the decoder, and the position log that
+// says which order/row every decoded frame belongs to. Its heard clock, fed
+// at every pull, says which frame is heard now. An output (the sound card,
+// the no-sound clock, offline pulls, the test double) calls Pull from one
 // thread; any other thread may ask for the position.
 #pragma once
 #include <array>
@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <vector>
+#include "Platform/Heard_Clock.h"
 
 namespace openmpt
 {
@@ -45,21 +46,16 @@ namespace Ryx_Platform
         // Frame index (since Start) being heard at `now` on the pulling
         // device's clock; never goes back, never beyond what was pulled.
         std::uint64_t Heard_Frame(double now);
-        // Frames pulled since Start: the heard frame of an offline device.
+        // Frames pulled since Start: the heard frame of an offline output.
         std::uint64_t Pulled_Frames();
         // order | row << 16 of the row containing this frame.
         std::uint32_t Position_At(std::uint64_t frame);
         bool Is_Active_At(std::uint64_t frame);
-        bool Is_Playing();
 
         // Calls the procedure on every row change that matches param (order
         // in the low word, row in the high word, 0xFFFF for any), from the
         // pulling thread, with the new order | row << 16 as data.
         std::uint32_t Add_Sync(std::uint32_t param, Sync_Procedure* procedure, void* user, std::uint32_t handle);
-
-        // Row changes logged at a chunk start instead of at an exact tick
-        // boundary (a tempo the tick grid did not predict): 0 for our modules.
-        std::uint64_t Inexact_Changes();
 
     private:
         explicit Audio_Player(std::unique_ptr<openmpt::module> module);
@@ -95,17 +91,8 @@ namespace Ryx_Platform
         std::vector<Log_Entry> m_log;
         std::vector<Sync> m_syncs;
         std::uint32_t m_next_sync = 1;
-        std::uint64_t m_pulled = 0;  // frames pulled since Start
         std::uint64_t m_end_frame = UINT64_MAX;
         bool m_playing = false;
-        bool m_have_anchor = false;
-        double m_anchor = 0;                // device time of the last pull, smoothed
-        std::uint64_t m_anchor_frames = 0;  // frames pulled before that pull
-        std::uint32_t m_anchor_latency = 0;
-        double m_first_pull = 0;            // device time of the first pull since a gap
-        std::uint64_t m_first_frames = 0;   // frames pulled before it
-        double m_device_rate = Audio_Rate;  // frames a second, as the device pulls them
-        std::uint64_t m_last_heard = 0;
-        std::uint64_t m_inexact = 0;
+        Heard_Clock m_clock;  // counts the frames pulled since Start
     };
 }

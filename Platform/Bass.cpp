@@ -1,8 +1,7 @@
 // The audio calls: a table of loaded modules, one of them playing at a time,
-// mixed into whichever output BASS_Init chose (sound card, no-sound pacer or
-// offline pulls). The main thread makes these calls; the output pulls on its
-// own thread and shares only the players, whose position lookups take a lock
-// held for a few instructions.
+// mixed into the output BASS_Init opened (Platform/Audio_Output.h). The main
+// thread makes these calls; the output pulls on its own thread and shares only
+// the players, whose position lookups take a lock held for a few instructions.
 #include "Platform/Bass.h"
 
 #include <algorithm>
@@ -17,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Audio_Device.h"
+#include "Platform/Audio_Output.h"
 #include "Platform/Audio_Player.h"
-#include "Platform/Clock.h"
 #include "Platform/File_Kind.h"
+#include "Platform/Position_Source.h"
 
 namespace Ryx_Platform
 {
@@ -28,44 +27,42 @@ namespace Ryx_Platform
     {
         constexpr DWORD Sync_Music_Position = 0x40000000;
 
-        enum class Output
+        std::unique_ptr<Audio_Output> Open_Default(int device, Audio_Mix* mix, void* user, std::string* error)
         {
-            None,
-            Sound_Card,
-            No_Sound,
-            Offline
-        };
+            return Open_Sound_Card(device, mix, user, error);
+        }
 
-        std::atomic<std::int64_t> s_scripted{-1};
-        std::atomic<bool> s_offline{false};
-        std::atomic<bool> s_dummy_is_a_card{false};
+        std::atomic<Output_Opener> s_opener{&Open_Default};
 
         struct Audio_System
         {
-            std::mutex api;  // the table and the output state
+            std::mutex api;  // the table
             std::map<DWORD, std::shared_ptr<Audio_Player>> players;
             DWORD next_handle = 1;
             int init_count = 0;
-            Output output = Output::None;
-            Sdl_Device card;
-            Null_Device pacer;
 
-            // What the output pulls; swapped by the main thread under this
-            // lock, which the output holds only to copy the pointer.
+            // What the output pulls, and the output. Both change on the main
+            // thread under this lock; the output's thread holds it only to
+            // copy the player or to ask the output for a heard frame.
             std::mutex current_lock;
             std::shared_ptr<Audio_Player> current;
+            std::unique_ptr<Audio_Output> output;
             std::atomic<int> volume{100};
 
             // Frees the device and every module even when BASS_Free was never
             // called (an exit that skipped the music's destruction).
             ~Audio_System() { Close_Output(); }
 
+            // Not under the lock while it closes: closing waits for a pull in
+            // progress, whose sync procedures may ask for a position.
             void Close_Output()
             {
-                card.Close();
-                pacer.Close();
-                std::lock_guard<std::mutex> lock(current_lock);
-                current.reset();
+                std::unique_ptr<Audio_Output> closing;
+                {
+                    std::lock_guard<std::mutex> lock(current_lock);
+                    closing = std::move(output);
+                    current.reset();
+                }
             }
 
             std::shared_ptr<Audio_Player> Find(DWORD handle)
@@ -117,13 +114,34 @@ namespace Ryx_Platform
                 }
             }
 
+            // Without an output no player has played.
             std::uint64_t Heard(Audio_Player& player)
             {
-                return s_offline.load() ? player.Pulled_Frames() : player.Heard_Frame(Audio_Now());
+                std::lock_guard<std::mutex> lock(current_lock);
+                return output ? output->Heard_Frame(player) : 0;
             }
         };
 
         Audio_System s_audio;
+
+        class Player_Positions : public Position_Source
+        {
+        public:
+            std::uint32_t Get_Position(std::uint32_t handle) override
+            {
+                std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+                return player ? player->Position_At(s_audio.Heard(*player)) : 0;
+            }
+
+            bool Is_Active(std::uint32_t handle) override
+            {
+                std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
+                return player && player->Is_Active_At(s_audio.Heard(*player));
+            }
+        };
+
+        Player_Positions s_player_positions;
+        std::atomic<Position_Source*> s_positions{&s_player_positions};
 
         bool Read_File(const char* path, DWORD offset, DWORD length, std::vector<char>& bytes, std::string& reason)
         {
@@ -169,11 +187,17 @@ namespace Ryx_Platform
             }
             if (previous && previous != player)
                 previous->Stop();
-            std::lock_guard<std::mutex> lock(s_audio.api);
-            if (s_audio.output == Output::No_Sound)
-                s_audio.pacer.Restart();
+            // Only the main thread changes the output, and it is this one.
+            if (s_audio.output)
+                s_audio.output->Restart();
         }
     }
+
+    void Set_Output_Opener(Output_Opener opener) { s_opener.store(opener ? opener : &Open_Default); }
+
+    Position_Source& Get_Player_Positions() { return s_player_positions; }
+
+    void Set_Position_Source(Position_Source* source) { s_positions.store(source ? source : &s_player_positions); }
 
     BOOL BASS_Init(int device, DWORD, DWORD, void*)
     {
@@ -181,25 +205,21 @@ namespace Ryx_Platform
             std::lock_guard<std::mutex> lock(s_audio.api);
             if (s_audio.init_count++ > 0)
                 return 1;
-            if (s_offline.load())
-            {
-                s_audio.output = Output::Offline;
-                return 1;
-            }
         }
-        // The device is opened outside the table's lock: SDL holds its own
+        // The output is opened outside the table's lock: SDL holds its own
         // lock around every pull, and a pull's sync procedures may ask for a
         // position, which takes the table's lock.
         std::string error;
-        bool card = device != -2 && device != 0 &&
-            s_audio.card.Open(&Audio_System::Mix_From_Device, &s_audio, &error, s_dummy_is_a_card.load());
-        if (!card)
-            s_audio.pacer.Open(&Audio_System::Mix_From_Device, &s_audio);
+        std::unique_ptr<Audio_Output> output =
+            s_opener.load()(device, &Audio_System::Mix_From_Device, &s_audio, &error);
+        bool opened = output != nullptr;
+        if (!opened)
+            output = Create_No_Sound_Output(&Audio_System::Mix_From_Device, &s_audio);
         {
-            std::lock_guard<std::mutex> lock(s_audio.api);
-            s_audio.output = card ? Output::Sound_Card : Output::No_Sound;
+            std::lock_guard<std::mutex> lock(s_audio.current_lock);
+            s_audio.output = std::move(output);
         }
-        if (card || device == -2 || device == 0)
+        if (opened || device == -2 || device == 0)
             return 1;
         // Still report the failure, but keep time so the show runs in step.
         std::fprintf(stderr, "audio: no sound device (%s); playing silently in real time\n", error.c_str());
@@ -218,19 +238,17 @@ namespace Ryx_Platform
     // sync procedures may ask for a position.
     BOOL BASS_Start()
     {
-        if (!s_audio.Initialised())
+        if (!s_audio.Initialised() || !s_audio.output)
             return 0;
-        s_audio.card.Pause(false);
-        s_audio.pacer.Pause(false);
+        s_audio.output->Pause(false);
         return 1;
     }
 
     BOOL BASS_Stop()
     {
-        if (!s_audio.Initialised())
+        if (!s_audio.Initialised() || !s_audio.output)
             return 0;
-        s_audio.card.Pause(true);
-        s_audio.pacer.Pause(true);
+        s_audio.output->Pause(true);
         return 1;
     }
 
@@ -266,18 +284,6 @@ namespace Ryx_Platform
         return handle;
     }
 
-    // With RYX_STARTUP_REPORT set: how long the program took to load
-    // everything before its music's first frame (the start-up figure).
-    static void Report_Start_Up()
-    {
-        static bool s_reported = false;
-        if (s_reported || !std::getenv("RYX_STARTUP_REPORT") || Is_Virtual_Time())
-            return;
-        s_reported = true;
-        std::fprintf(stderr, "startup: %u ms from the program's start to the music's first frame\n",
-                     static_cast<unsigned>(timeGetTime()));
-    }
-
     BOOL BASS_MusicPlay(HMUSIC handle)
     {
         std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
@@ -288,7 +294,6 @@ namespace Ryx_Platform
             return 1;
         player->Start(0, 0);
         Make_Current(player);
-        Report_Start_Up();
         return 1;
     }
 
@@ -311,26 +316,9 @@ namespace Ryx_Platform
         return 1;
     }
 
-    DWORD BASS_ChannelGetPosition(DWORD handle)
-    {
-        std::int64_t scripted = s_scripted.load();
-        if (scripted >= 0)
-            return static_cast<DWORD>(scripted);
-        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
-        if (!player)
-            return 0;
-        return player->Position_At(s_audio.Heard(*player));
-    }
+    DWORD BASS_ChannelGetPosition(DWORD handle) { return s_positions.load()->Get_Position(handle); }
 
-    DWORD BASS_ChannelIsActive(DWORD handle)
-    {
-        if (s_scripted.load() >= 0)
-            return 1;
-        std::shared_ptr<Audio_Player> player = s_audio.Find(handle);
-        if (!player)
-            return 0;
-        return player->Is_Active_At(s_audio.Heard(*player)) ? 1 : 0;
-    }
+    DWORD BASS_ChannelIsActive(DWORD handle) { return s_positions.load()->Is_Active(handle) ? 1 : 0; }
 
     HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, DWORD param, SYNCPROC* procedure, void* user)
     {
@@ -366,7 +354,6 @@ namespace Ryx_Platform
                 return 0;
             if (--s_audio.init_count > 0)
                 return 1;
-            s_audio.output = Output::None;
             players.swap(s_audio.players);
         }
         // Outside the table's lock: closing waits for a pull in progress,
@@ -377,17 +364,11 @@ namespace Ryx_Platform
 
     std::string Audio_Output_Name()
     {
-        std::lock_guard<std::mutex> lock(s_audio.api);
-        if (s_audio.output == Output::Sound_Card)
-            return s_audio.card.Driver_Name().empty() ? "sound card" : s_audio.card.Driver_Name();
-        return std::string();
+        std::lock_guard<std::mutex> lock(s_audio.current_lock);
+        return s_audio.output ? s_audio.output->Get_Name() : std::string();
     }
 
-    void Audio_Script_Position(std::int64_t packed) { s_scripted.store(packed); }
-
-    void Audio_Use_Offline(bool on) { s_offline.store(on); }
-
-    void Audio_Dummy_Is_A_Card(bool on) { s_dummy_is_a_card.store(on); }
+    void Audio_Use_Offline(bool on) { Set_Output_Opener(on ? &Open_Offline_Output : nullptr); }
 
     std::size_t Audio_Pull(std::int16_t* out, std::size_t frames) { return s_audio.Mix(out, frames, 0.0, 0); }
 

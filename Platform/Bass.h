@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include "Platform/Platform_Api.h"
 
 namespace Ryx_Platform
 {
@@ -22,51 +23,42 @@ namespace Ryx_Platform
 
     // Device -2: no sound, real-time pace. -1: the default sound card; when
     // none can be opened it returns 0 and plays as -2, so the show keeps time.
-    BOOL BASS_Init(int device, DWORD frequency, DWORD flags, void* window);
+    RYX_PLATFORM_API BOOL BASS_Init(int device, DWORD frequency, DWORD flags, void* window);
     // 0 to 100; 100 plays the module at its own level.
-    BOOL BASS_SetVolume(DWORD volume);
-    BOOL BASS_Start();
+    RYX_PLATFORM_API BOOL BASS_SetVolume(DWORD volume);
+    RYX_PLATFORM_API BOOL BASS_Start();
     // 0 for a missing file or one that is not a module, with one stderr line
     // naming the file and the reason. memory != 0: file points at the bytes.
-    HMUSIC BASS_MusicLoad(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags);
-    BOOL BASS_MusicPlay(HMUSIC handle);
-    BOOL BASS_ChannelStop(DWORD handle);
+    RYX_PLATFORM_API HMUSIC BASS_MusicLoad(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags);
+    RYX_PLATFORM_API BOOL BASS_MusicPlay(HMUSIC handle);
+    RYX_PLATFORM_API BOOL BASS_ChannelStop(DWORD handle);
     // Order in bits 0 to 15, row in bits 16 to 31: the row being heard now.
-    DWORD BASS_ChannelGetPosition(DWORD handle);
+    RYX_PLATFORM_API DWORD BASS_ChannelGetPosition(DWORD handle);
     // Type 0x40000000: the procedure runs on the audio thread at every order
     // or row change matching param (0xFFFF in a word matches any), with the
     // new packed position as data.
-    HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, DWORD param, SYNCPROC* procedure, void* user);
+    RYX_PLATFORM_API HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, DWORD param, SYNCPROC* procedure, void* user);
     // Plays from position (order | row << 16).
-    BOOL BASS_MusicPlayEx(HMUSIC handle, DWORD position, int flags, BOOL reset);
-    BOOL BASS_Stop();
-    BOOL BASS_MusicFree(HMUSIC handle);
-    BOOL BASS_Free();
+    RYX_PLATFORM_API BOOL BASS_MusicPlayEx(HMUSIC handle, DWORD position, int flags, BOOL reset);
+    RYX_PLATFORM_API BOOL BASS_Stop();
+    RYX_PLATFORM_API BOOL BASS_MusicFree(HMUSIC handle);
+    RYX_PLATFORM_API BOOL BASS_Free();
 
     // 1 while the channel plays, 0 once it has stopped or played to its end.
-    DWORD BASS_ChannelIsActive(DWORD handle);
+    RYX_PLATFORM_API DWORD BASS_ChannelIsActive(DWORD handle);
 
     // What BASS_Init opened: SDL's name of the sound card's driver, or empty
     // when the music plays silently (no-sound device, offline, or none).
-    std::string Audio_Output_Name();
-
-    // Test hook: while set (a value of 0 or more), BASS_ChannelGetPosition
-    // returns this packed position for any handle, and BASS_ChannelIsActive
-    // says it plays. -1 removes it.
-    void Audio_Script_Position(std::int64_t packed);
-
-    // Test hook, set before BASS_Init: SDL's dummy audio driver counts as a
-    // sound card, so that tests reach the card's path without sound hardware.
-    void Audio_Dummy_Is_A_Card(bool on);
+    RYX_PLATFORM_API std::string Audio_Output_Name();
 
     // Offline (virtual-clock) mode, set before BASS_Init: no device is opened,
     // BASS_Init succeeds for any device, and time advances only by pulling.
-    void Audio_Use_Offline(bool on);
+    RYX_PLATFORM_API void Audio_Use_Offline(bool on);
     // Renders the next frames (interleaved stereo int16, 44100 Hz) of the
     // playing module, sample-exact, and advances the position to the row that
     // contains the next frame to be pulled. Silence before BASS_MusicPlay
     // (nothing advances) and after the end. Returns the frames of music.
-    std::size_t Audio_Pull(std::int16_t* out, std::size_t frames);
+    RYX_PLATFORM_API std::size_t Audio_Pull(std::int16_t* out, std::size_t frames);
     // Frames pulled (offline) or heard (live) since the last play.
-    std::uint64_t Audio_Frames_Played();
+    RYX_PLATFORM_API std::uint64_t Audio_Frames_Played();
 }

@@ -30,6 +30,4 @@ namespace Ryx_Platform
     }
 
     void Use_Real_Time() { s_virtual.store(false, std::memory_order_release); }
-
-    bool Is_Virtual_Time() { return s_virtual.load(std::memory_order_acquire); }
 }

@@ -1,6 +1,7 @@
 // The show's data folder as it lies beside an installed or built program.
 #pragma once
 #include <string>
+#include "Platform/Platform_Api.h"
 
 namespace Ryx_Platform
 {
@@ -13,9 +14,9 @@ namespace Ryx_Platform
     // beside data), ../../share/orvi/data (installed under PREFIX/libexec/orvi)
     // and ../share/orvi/data (installed under PREFIX/bin). Absolute; empty
     // when none holds it. Paths in UTF-8.
-    std::string Find_Data_Folder(const std::string& program_path);
+    RYX_PLATFORM_API std::string Find_Data_Folder(const std::string& program_path);
 
     // True when folder holds something named Data_Marker (whether the module
     // there can play is the music's to say).
-    bool Is_Data_Folder(const std::string& folder);
+    RYX_PLATFORM_API bool Is_Data_Folder(const std::string& folder);
 }

@@ -25,20 +25,6 @@ namespace Ryx_Platform
 
     void Note_Events_Pumped() { s_pumped = true; }
 
-    void Keyboard_Press(int key) { Latch_Key_Press(key); }
-
-    void Inject_Key_Event(int key, bool down)
-    {
-        if (!Video_Started())
-            return;
-        SDL_Event event = {};
-        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-        event.key.keysym.sym = Sdl_Key_Of(key);
-        event.key.keysym.scancode = SDL_GetScancodeFromKey(event.key.keysym.sym);
-        SDL_PushEvent(&event);
-    }
-
     SDL_Keycode Sdl_Key_Of(int key)
     {
         if (key == VK_ESCAPE)

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 #include "Platform/Clock.h"
-#include "Platform/Display.h"
+#include "Platform/Display_Backend.h"
 #include "Platform/Video.h"
 
 namespace Ryx_Platform
@@ -265,11 +265,4 @@ namespace Ryx_Platform
     void PostQuitMessage(int code) { Post_Quit(static_cast<std::uint32_t>(code)); }
 
     bool Quit_Pending() { return s_quit_pending.load(); }
-
-    void Reset_Message_Queue()
-    {
-        std::lock_guard<std::mutex> hold(s_posted_lock);
-        s_posted.clear();
-        s_quit_pending.store(false);
-    }
 }

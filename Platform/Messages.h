@@ -7,6 +7,7 @@
 // events. Nothing here blocks or throws.
 #pragma once
 #include <cstdint>
+#include "Platform/Platform_Api.h"
 
 namespace Ryx_Platform
 {
@@ -68,42 +69,39 @@ namespace Ryx_Platform
     };
 
     // 0 when the record has no procedure or no name.
-    ATOM RegisterClassA(const WNDCLASSA* record);
+    RYX_PLATFORM_API ATOM RegisterClassA(const WNDCLASSA* record);
     // Null for an unknown class, without a display, or while a frame sink is
     // set (offline presentation opens no window).
-    HWND CreateWindowExA(std::uint32_t ex_style, const char* class_name, const char* title, std::uint32_t style, int x,
-                         int y, int width, int height, HWND parent, void* menu, HINSTANCE instance,
-                         void* creation_data);
-    int ShowWindow(HWND window, int command);
-    int UpdateWindow(HWND window);
-    HWND SetFocus(HWND window);
+    RYX_PLATFORM_API HWND CreateWindowExA(std::uint32_t ex_style, const char* class_name, const char* title,
+                                          std::uint32_t style, int x, int y, int width, int height, HWND parent,
+                                          void* menu, HINSTANCE instance, void* creation_data);
+    RYX_PLATFORM_API int ShowWindow(HWND window, int command);
+    RYX_PLATFORM_API int UpdateWindow(HWND window);
+    RYX_PLATFORM_API HWND SetFocus(HWND window);
     // WM_CLOSE sends WM_DESTROY to the window's procedure; the platform
     // window itself stays, since the display may still present into it.
-    LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    RYX_PLATFORM_API LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     // Nonzero when a message waits; with PM_REMOVE it is also taken.
-    int PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove);
+    RYX_PLATFORM_API int PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove);
     // Takes the next message, waiting for one; 0 when it is WM_QUIT.
-    int GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
-    int TranslateMessage(const MSG* msg);
-    LRESULT DispatchMessageA(const MSG* msg);
+    RYX_PLATFORM_API int GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
+    RYX_PLATFORM_API int TranslateMessage(const MSG* msg);
+    RYX_PLATFORM_API LRESULT DispatchMessageA(const MSG* msg);
     int PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     // WM_QUIT with this code as its wParam.
-    void PostQuitMessage(int code);
+    RYX_PLATFORM_API void PostQuitMessage(int code);
 
     // A WM_QUIT waits to be taken (a quit message or a signal).
     bool Quit_Pending();
 
     // SIGINT and SIGTERM post WM_QUIT with code 128 + the signal number, the
     // status a shell expects of a program ended by that signal.
-    void Post_Quit_On_Signals();
+    RYX_PLATFORM_API void Post_Quit_On_Signals();
     // While on (a modal box is up, and nothing would take the message), those
     // signals end the process at once with the same status instead.
     void End_At_Once_On_Signals(bool on);
     // The signal behind the last quit it posted, 0 when none.
-    int Get_Quit_Signal();
-
-    // Test hook: forgets every posted message and any pending quit.
-    void Reset_Message_Queue();
+    RYX_PLATFORM_API int Get_Quit_Signal();
 }

@@ -5,15 +5,15 @@
 #include <cstdlib>
 #include <cstring>
 #include "Platform/Box.h"
-#include "Platform/Display.h"
+#include "Platform/Display_Backend.h"
 #include "Platform/Messages.h"
+#include "Platform/Report_Presenter.h"
 
 namespace Ryx_Platform
 {
     namespace
     {
-        std::atomic<Assertion_Hook> s_hook{nullptr};
-        std::atomic<void*> s_hook_user{nullptr};
+        std::atomic<Report_Presenter> s_presenter{&Present_In_Box};
         std::atomic<bool> s_boxes{true};
 
         // Never under the headless video drivers, nor while frames go to a
@@ -28,13 +28,21 @@ namespace Ryx_Platform
         }
     }
 
-    void Set_Assertion_Hook(Assertion_Hook hook, void* user)
+    void Set_Report_Presenter(Report_Presenter presenter)
     {
-        s_hook_user.store(user);
-        s_hook.store(hook);
+        s_presenter.store(presenter ? presenter : &Present_In_Box);
     }
 
     void Set_Assertion_Boxes(bool on) { s_boxes.store(on); }
+
+    void Present_In_Box(const char* expression, const char* caption, const char*, std::uint32_t)
+    {
+        if (!s_boxes.load() || !Box_Wanted())
+            return;
+        End_At_Once_On_Signals(true);
+        Show_Warning_Box(caption, expression ? expression : "");
+        End_At_Once_On_Signals(false);
+    }
 
     void Report_Assertion(const char* expression, const char* caption, const char* file, std::uint32_t line)
     {
@@ -43,15 +51,6 @@ namespace Ryx_Platform
         std::fprintf(stderr, "assertion: %s | caption: %s | file: %s | line: %u\n", body, title, file ? file : "",
                      static_cast<unsigned>(line));
         std::fflush(stderr);
-
-        if (Assertion_Hook hook = s_hook.load())
-            hook(expression, caption, file, line, s_hook_user.load());
-
-        if (s_boxes.load() && Box_Wanted())
-        {
-            End_At_Once_On_Signals(true);
-            Show_Warning_Box(caption, body);
-            End_At_Once_On_Signals(false);
-        }
+        s_presenter.load()(expression, caption, file, line);
     }
 }

@@ -6,7 +6,8 @@
 #include <SDL.h>
 #include <atomic>
 #include <cstdlib>
-#include "Platform/Display.h"
+#include <cstring>
+#include "Platform/Display_Backend.h"
 #include "Platform/Keyboard.h"
 
 namespace Ryx_Platform
@@ -30,6 +31,18 @@ namespace Ryx_Platform
                 s_toggles.fetch_add(1);
             return 0;
         }
+
+        // A screen is named, but SDL came up on one of its headless drivers,
+        // which show nothing to anyone: the screen turned the connection away.
+        // A bare X server does so while it resets, which it does whenever its
+        // last client leaves (Display_Available's own look, for one).
+        bool Screen_Turned_Away()
+        {
+            const char* driver = SDL_GetCurrentVideoDriver();
+            const char* asked = std::getenv("SDL_VIDEODRIVER");
+            return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+                !(asked && *asked) && (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"));
+        }
     }
 
     bool Start_Video()
@@ -46,7 +59,15 @@ namespace Ryx_Platform
         // cheaper without the OpenGL detour on machines without a GPU.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        // Up to a second for the screen to take the connection.
+        for (int tries = 0; started && tries < 100 && Screen_Turned_Away(); ++tries)
+        {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            SDL_Delay(10);
+            started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        }
+        if (!started)
         {
             s_failed = true;
             return false;

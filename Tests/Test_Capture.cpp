@@ -21,8 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "Tools/Capture/File_Outputs.h"
+#include "Tools/Capture/Frame_Folder.h"
+#include "Tools/Capture/Output_List.h"
 #include "Tools/Capture/Video_Writer.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Orvi_Version.h"
 
 namespace fs = std::filesystem;
 
@@ -347,6 +351,71 @@ TEST(Capture_Files, FullDiskAndSignalsLeaveNothingBehind)
         143);
     EXPECT_EQ(Listing(root), "disk ");  // the folders it made are gone too
     fs::remove_all(root);
+}
+
+namespace
+{
+    // An output that opens and takes everything, then fails to finish.
+    class Failing_Output : public Ryx_Capture::Capture_Output
+    {
+    public:
+        explicit Failing_Output(bool fail) : m_fail(fail) {}
+        bool Open(std::string&, std::string&) override { return true; }
+        bool Finish(std::string& error) override { return !m_fail || (error = "the disk went away", false); }
+        bool Commit(std::string&) override { return true; }
+        void Discard() override {}
+        std::uint64_t Get_Size() const override { return 0; }
+
+    private:
+        bool m_fail;
+    };
+}
+
+// The outputs of a run stand or fall together: when the last one fails to
+// finish, the others, already finished under their temporary names, are
+// removed with the folder made for them and nothing is renamed; when all
+// finish, every one is renamed into place and no temporary file is left.
+TEST(Capture_Files, OneOutputFailingToFinishLeavesNoOutput)
+{
+    using namespace Ryx_Capture;
+    const std::string dir = Temp_Dir("list");
+    const std::vector<std::uint32_t> pixels(640 * 480, 0xFF204060u);
+    const std::vector<std::int16_t> sound(2 * 735, 7);
+    for (bool fail : {true, false})
+    {
+        std::string error;
+        {
+            Output_List outputs;
+            outputs.Add(Make_Log_Output(dir + "/log.txt"));
+            outputs.Add(Make_Wav_Output(dir + "/sound.wav"));
+            outputs.Add(std::make_unique<Frame_Folder>(dir + "/made/frames/", false, Make_Layout(640, 480, 1, 0, 0)));
+            outputs.Add(std::make_unique<Failing_Output>(fail));
+            std::vector<std::string> notes;
+            ASSERT_TRUE(outputs.Open(error, notes)) << error;
+            for (int i = 0; i < 2; ++i)
+            {
+                ASSERT_TRUE(outputs.Add_Frame({pixels.data(), 640, 480, i, 0, i, 0.0}, error)) << error;
+                ASSERT_TRUE(outputs.Add_Sound(sound.data(), 735, error)) << error;
+            }
+            EXPECT_EQ(Listing(dir), "log.txt.part made sound.wav.part ");
+            EXPECT_EQ(outputs.Finish(error), !fail);
+            if (!fail)
+            {
+                EXPECT_TRUE(outputs.Commit(error)) << error;
+            }
+        }
+        if (fail)
+        {
+            EXPECT_EQ(error, "the disk went away");
+            EXPECT_EQ(Listing(dir), "");
+            continue;
+        }
+        EXPECT_EQ(Listing(dir), "log.txt made sound.wav ");
+        EXPECT_EQ(Listing(dir + "/made/frames"), "frame_000000.png frame_000001.png ");
+        EXPECT_EQ(Read_Log(dir + "/log.txt").size(), 2u);
+        EXPECT_EQ(Read_Wav(dir + "/sound.wav"), std::vector<std::int16_t>(4 * 735, 7));
+    }
+    fs::remove_all(dir);
 }
 
 // -y replaces outputs, and replaces a folder of frames wholly: earlier frames

@@ -9,6 +9,8 @@
 #include "Platform/Clock.h"
 #include "Platform/Display.h"
 #include "Platform/Keyboard.h"
+#include "Platform/Test/Audio_Hooks.h"
+#include "Platform/Test/Input_Hooks.h"
 #include "Tests/Support/Memory_Window.h"
 
 using namespace Ryx_Vektu;

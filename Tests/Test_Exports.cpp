@@ -1,18 +1,23 @@
-// The two libraries export exactly their named symbols (plus the vtable and
-// type information a derived class in another module needs), nothing else.
+// The three libraries export exactly their named symbols (plus the vtable and
+// type information a derived class in another module needs), nothing else:
+// the platform only the calls demo, the capture tool and the support library
+// make, and the frame stage's slot.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <set>
 #include <string>
 
 namespace
 {
-    // Defined dynamic symbols of a library, as nm -D --defined-only lists them.
-    std::set<std::string> Exports_Of(const std::string& library)
+    // Defined dynamic symbols of a library, as nm -D --defined-only lists them
+    // (demangled: qualified names without their parameters).
+    std::set<std::string> Exports_Of(const std::string& library, bool demangled = false)
     {
         std::set<std::string> names;
-        std::string command = "nm -D --defined-only '" + std::string(RYX_BIN_DIR) + "/" + library + "'";
+        std::string command =
+            "nm -D --defined-only " + std::string(demangled ? "-C " : "") + "'" + RYX_BIN_DIR + "/" + library + "'";
         std::FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
             return names;
@@ -22,8 +27,11 @@ namespace
             std::string text(line);
             while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
                 text.pop_back();
-            std::size_t space = text.rfind(' ');
+            // Address, type letter, name.
+            std::size_t space = text.find(' ', text.find(' ') + 1);
             std::string name = space == std::string::npos ? text : text.substr(space + 1);
+            if (demangled)
+                name = name.substr(0, name.find_first_of("(["));
             // What the linker and the sanitizer runtime add to any library.
             if (name == "__bss_start" || name == "_edata" || name == "_end" || name == "_init" || name == "_fini" ||
                 name.rfind("__asan", 0) == 0 || name.rfind("__odr_asan", 0) == 0 || name.rfind("__ubsan", 0) == 0 ||
@@ -70,4 +78,17 @@ TEST(Exports, RasterizerExportsOnlyItsInterface)
                  "_ZTIN14Ryx_Rasterizer10RasterizerE", "_ZTSN14Ryx_Rasterizer10RasterizerE"},
                 {"_ZN14Ryx_Rasterizer10RasterizerD2Ev", "_ZTVN14Ryx_Rasterizer10RasterizerE",
                  "_ZTIN14Ryx_Rasterizer10RasterizerE"});
+}
+
+TEST(Exports, PlatformExportsOnlyWhatTheProgramsCall)
+{
+    std::set<std::string> found = Exports_Of("libPlatform.so", true);
+    ASSERT_FALSE(found.empty());
+    std::set<std::string> allowed;
+    std::ifstream list(std::string(RYX_SOURCE_DIR) + "/Tests/Platform_Exports.txt");
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty() && line[0] != '#')
+            allowed.insert(line);
+    ASSERT_FALSE(allowed.empty());
+    Expect_Only(found, allowed, allowed);
 }

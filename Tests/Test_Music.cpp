@@ -9,6 +9,7 @@
 
 #include "Code/Music.h"
 #include "Platform/Bass.h"
+#include "Platform/Test/Audio_Hooks.h"
 #include "Tests/Support/Assertion_Recorder.h"
 #include "Tools/Audio_Error/Known_Module.h"
 

@@ -23,8 +23,11 @@
 #include "Platform/Data_Folder.h"
 #include "Platform/Display.h"
 #include "Platform/Keyboard.h"
+#include "Platform/Test/Audio_Hooks.h"
+#include "Platform/Test/Input_Hooks.h"
 #include "Platform/Video.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Orvi_Version.h"
 
 using namespace Ryx_Platform;
 

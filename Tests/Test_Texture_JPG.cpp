@@ -281,3 +281,31 @@ TEST(Texture_JPG, A_File_Cut_Short_Still_Gives_The_Whole_Size)
     }
     EXPECT_TRUE(reports.Reports().empty());
 }
+
+// Every prefix of a plain and of a scrambled file, so that decoding meets the
+// end of the bytes everywhere (a report, a warning or a whole picture), and a
+// file many blocks long, plain and scrambled, across the source's refills.
+TEST(Texture_JPG, Bytes_In_Memory_Decode_As_The_Same_File_Does)
+{
+    Assertion_Recorder reports;
+    const std::vector<std::uint32_t> small = Picture(16, 8, 7);
+    const std::vector<std::uint32_t> large = Picture(160, 96, 8);
+    const Bytes plain = Ryx_Tools::Encode_JPEG(16, 8, small.data(), 90);
+    const Bytes big = Ryx_Tools::Encode_JPEG(160, 96, large.data(), 95);
+    ASSERT_GT(big.size(), 3u * 4096);
+    for (bool scramble : {false, true})
+    {
+        Bytes file = plain, whole = big;
+        if (scramble)
+        {
+            Ryx_Tools::Scramble(file);
+            Ryx_Tools::Scramble(whole);
+        }
+        for (std::size_t n = 0; n <= file.size(); ++n)
+            Expect_Memory_Decodes_As_File(Bytes(file.begin(), file.begin() + std::ptrdiff_t(n)), "cut.jpg", JPG_Entries,
+                                          reports);
+        Expect_Memory_Decodes_As_File(whole, "whole.jpg", JPG_Entries, reports);
+        int w = 0, h = 0;
+        EXPECT_TRUE(Pixels_Of(*Ryx_Vektu::Decode_JPG(whole, "whole.jpg")) == Reference(big, w, h));
+    }
+}

@@ -248,3 +248,30 @@ TEST(Texture_TGA, A_FIFO_Is_Refused_Before_It_Is_Opened)
     Expect_Empty(t.Get());
     EXPECT_EQ(err, "Load_TGA_Texture: " + fifo + " is a FIFO, not a file; not read\n");
 }
+
+// Every prefix of a file, so that each part of the decoder meets the end of
+// the bytes: the header, the image ID, the colour map, a packet header and a
+// packet's pixels.
+TEST(Texture_TGA, Bytes_In_Memory_Decode_As_The_Same_File_Does)
+{
+    Assertion_Recorder reports;
+    const int w = 9, h = 4;
+    Bytes pixels(std::size_t(w) * h * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = std::uint8_t(i < 30 ? 0x42 : i * 29);  // a run, then noise
+    Ryx_Tools::Tga_Options o;
+    o.depth = 24;
+    o.run_length = true;
+    o.colour_map = true;
+    o.colour_map_entry_bits = 16;
+    o.colour_map_length = 3;
+    o.image_id = "id";
+    o.descriptor = 0x18;
+    const Bytes file = Ryx_Tools::Encode_TGA(w, h, pixels.data(), o);
+    for (std::size_t n = 0; n <= file.size(); ++n)
+        Expect_Memory_Decodes_As_File(Bytes(file.begin(), file.begin() + std::ptrdiff_t(n)), "cut.tga", TGA_Entries,
+                                      reports);
+
+    Ryx_Lib::Single<Ryx_Vektu::Texture> whole = Ryx_Vektu::Decode_TGA(file, "whole.tga");
+    EXPECT_EQ(Texture_Bytes(*whole), pixels);
+}

@@ -26,7 +26,7 @@ build_modules=(
 # the live program's tests under X and the release check.
 test_packages=(
   git libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev valgrind
+  clang clang-format libclang-rt-14-dev valgrind
   xmp sox xvfb xauth xdotool libebur128-dev
   ffmpeg bc python3 man-db desktop-file-utils
 )

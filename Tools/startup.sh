@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Prints the show's start-up time (program start to the music's first frame,
 # every picture loaded) and the peak memory of demo, run headless without sound.
+# The time comes from a probe preloaded into the unchanged program
+# (Tools/Startup), which takes the platform's play call.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --build build -j"$(nproc)" --target demo Data >/dev/null
+cmake --build build -j"$(nproc)" --target demo startup_probe Data >/dev/null
 cd build/data
-SDL_VIDEODRIVER=dummy RYX_STARTUP_REPORT=1 ../bin/demo -n 2>/tmp/ryx_startup.$$ &
+SDL_VIDEODRIVER=dummy LD_PRELOAD="$PWD/../bin/libstartup_probe.so" ../bin/demo -n 2>/tmp/ryx_startup.$$ &
 pid=$!
 sleep 4
 peak=$(awk '/VmHWM/ {print $2, $3}' /proc/$pid/status)

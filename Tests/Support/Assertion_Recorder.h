@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "Platform/Report.h"
+#include "Platform/Test/Input_Hooks.h"
 
 namespace Ryx_Test
 {

@@ -12,6 +12,7 @@
 #include "Lib/Single.h"
 #include "Platform/Bass.h"
 #include "Platform/Clock.h"
+#include "Platform/Test/Audio_Hooks.h"
 #include "Tests/Support/Memory_Window.h"
 
 namespace Ryx_Test

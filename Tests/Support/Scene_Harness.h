@@ -13,6 +13,7 @@
 #include "Code/Timer.h"
 #include "Platform/Bass.h"
 #include "Platform/Clock.h"
+#include "Platform/Test/Audio_Hooks.h"
 
 namespace Ryx_Test
 {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Audio_Measure.h"
+#include "Platform/Test/Audio_Measure.h"
 #include "Tools/Audio_Error/Known_Module.h"
 
 namespace

@@ -20,10 +20,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Code/Engine.h"
 #include "Code/Music.h"
 #include "Lib/Callback.h"
+#include "Orvi_Version.h"
 #include "Platform/Bass.h"
 #include "Platform/Clock.h"
 #include "Platform/Data_Folder.h"
@@ -35,10 +37,6 @@
 #include "Tools/Capture/Capture_Session.h"
 #include "Tools/Capture/Output_File.h"
 #include "Tools/Capture/Show_Span.h"
-
-#ifndef ORVI_VERSION
-#define ORVI_VERSION "unknown"
-#endif
 
 namespace Ryx_Capture
 {
@@ -218,10 +216,10 @@ int main(int argc, char** argv)
     }
 
     Capture_Session session(options, plan);
-    std::string note;
-    if (!session.Open(error, note))
+    std::vector<std::string> notes;
+    if (!session.Open(error, notes))
         return Fail(error);
-    if (!note.empty())
+    for (const std::string& note : notes)
         std::fprintf(stderr, "capture: %s\n", note.c_str());
 
     bool reached_end = false;  // the show ended by itself at order 36

@@ -128,8 +128,15 @@ namespace Ryx_Capture
                 v = argv[++i];
                 return true;
             };
-            auto bad = [&](const char* takes) {
+            auto bad = [&](const std::string& takes) {
                 return error = arg + " takes " + takes + ", not \"" + v + "\"", false;
+            };
+            auto whole = [&](int& number, int low, int high) {
+                if (!value())
+                    return false;
+                if (!Parse_Int(v, number) || number < low || number > high)
+                    return bad("a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+                return true;
             };
             if (arg == "--help" || arg == "-h")
                 return help = true, true;
@@ -143,17 +150,13 @@ namespace Ryx_Capture
                 options.overwrite = true;
             else if (arg == "--fps")
             {
-                if (!value())
+                if (!whole(options.fps, 1, 240))
                     return false;
-                if (!Parse_Int(v, options.fps) || options.fps < 1 || options.fps > 240)
-                    return bad("a whole number from 1 to 240");
             }
             else if (arg == "--crf")
             {
-                if (!value())
+                if (!whole(options.crf, 0, 51))
                     return false;
-                if (!Parse_Int(v, options.crf) || options.crf > 51)
-                    return bad("a whole number from 0 to 51");
                 have_crf = true;
             }
             else if (arg == "--preset")
@@ -171,10 +174,8 @@ namespace Ryx_Capture
             }
             else if (arg == "--scale")
             {
-                if (!value())
+                if (!whole(options.scale, 1, 6))
                     return false;
-                if (!Parse_Int(v, options.scale) || options.scale < 1 || options.scale > 6)
-                    return bad("a whole number from 1 to 6");
             }
             else if (arg == "--pad")
             {

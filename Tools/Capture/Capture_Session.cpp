@@ -5,7 +5,8 @@
 #include "Code/Music.h"
 #include "Platform/Bass.h"
 #include "Platform/Clock.h"
-#include "Tools/Image_Writer/Image_Writer.h"
+#include "Tools/Capture/File_Outputs.h"
+#include "Tools/Capture/Frame_Folder.h"
 
 namespace Ryx_Capture
 {
@@ -15,26 +16,42 @@ namespace Ryx_Capture
         {
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
         }
-
-        bool Is_Identity(const Frame_Layout& l) { return l.width == l.source_width && l.height == l.source_height; }
     }
 
+    // The side outputs first, then what --out names: the order they open,
+    // finish and commit in.
     Capture_Session::Capture_Session(const Capture_Options& options, const Capture_Plan& plan)
-        : m_options(options), m_plan(plan), m_progress(options.quiet), m_sheet(Show_Orders),
+        : m_options(options), m_plan(plan), m_progress(options.quiet),
           m_sound(std::size_t(Audio_Rate / options.fps + 2) * 2)
-    {}
-
-    // Whatever was not committed goes: the temporary files, then the folders
-    // the capture made for them.
-    Capture_Session::~Capture_Session()
     {
-        m_video.reset();
-        m_frames_folder.Discard();
-        m_wav.Discard();
-        m_extra_wav.Discard();
-        m_log.Discard();
-        m_file.Discard();
-        Remove_Made_Folders();
+        if (!options.log.empty())
+            m_outputs.Add(Make_Log_Output(options.log));
+        if (!options.sound.empty())
+            m_outputs.Add(Make_Wav_Output(options.sound));
+        switch (options.kind)
+        {
+        case Output_Kind::None: break;
+        case Output_Kind::Video:
+        {
+            Video_Settings settings;
+            settings.layout = plan.layout;
+            settings.fps = options.fps;
+            settings.lossless = options.lossless;
+            if (options.crf >= 0)
+                settings.crf = options.crf;
+            if (!options.preset.empty())
+                settings.preset = options.preset;
+            m_outputs.Add(Make_Video_Output(options.out, settings));
+            break;
+        }
+        case Output_Kind::Frames:
+            m_outputs.Add(std::make_unique<Frame_Folder>(options.out, options.overwrite, plan.layout));
+            m_outputs.Add(Make_Wav_Output(options.out + "sound.wav"));
+            break;
+        case Output_Kind::Raw: m_outputs.Add(Make_Raw_Output(options.out)); break;
+        case Output_Kind::Still: m_outputs.Add(Make_Still_Output(options.out, plan.still, plan.layout)); break;
+        case Output_Kind::Sheet: m_outputs.Add(Make_Sheet_Output(options.out)); break;
+        }
     }
 
     const std::string& Capture_Session::Main_Output() const
@@ -43,36 +60,9 @@ namespace Ryx_Capture
                                                    : m_options.out;
     }
 
-    bool Capture_Session::Open(std::string& error, std::string& note)
+    bool Capture_Session::Open(std::string& error, std::vector<std::string>& notes)
     {
-        if (!m_options.log.empty() && !m_log.Open(m_options.log, error))
-            return false;
-        if (!m_options.sound.empty() && !m_extra_wav.Open(m_options.sound, Audio_Rate, error))
-            return false;
-        switch (m_options.kind)
-        {
-        case Output_Kind::None: return true;
-        case Output_Kind::Video:
-        {
-            Video_Settings settings;
-            settings.layout = m_plan.layout;
-            settings.fps = m_options.fps;
-            settings.lossless = m_options.lossless;
-            if (m_options.crf >= 0)
-                settings.crf = m_options.crf;
-            if (!m_options.preset.empty())
-                settings.preset = m_options.preset;
-            m_video = Open_Video(m_options.out, settings, error, note);
-            return m_video != nullptr;
-        }
-        case Output_Kind::Frames:
-            return m_frames_folder.Open(m_options.out, m_options.overwrite, error) &&
-                m_wav.Open(m_options.out + "sound.wav", Audio_Rate, error);
-        case Output_Kind::Raw:
-        case Output_Kind::Still:
-        case Output_Kind::Sheet: return m_file.Open(m_options.out, error);
-        }
-        return false;
+        return m_outputs.Open(error, notes);
     }
 
     void Capture_Session::Begin_Pass()
@@ -97,9 +87,12 @@ namespace Ryx_Capture
         const bool record = m_frames >= m_plan.first && m_frames < m_plan.end;
         if (record)
         {
-            Deliver(pixels, width, height, order, row);
-            if (m_log.Is_Open())
-                Log_Frame(pixels, width, height, order, row);
+            const Shown_Frame frame{pixels, width, height, m_frames, order, row, double(m_frames) / m_options.fps};
+            std::string reason;
+            if (!m_outputs.Add_Frame(frame, reason))
+                Fail(reason);
+            if (m_outputs.Is_Complete())
+                m_done = true;
             ++m_recorded;
         }
         m_output_seconds += Seconds_Since(start);
@@ -114,35 +107,13 @@ namespace Ryx_Capture
         }
     }
 
-    std::uint64_t Capture_Session::Get_Size() const
-    {
-        std::uint64_t bytes = m_log.Get_Size() + m_file.Get_Size() + m_extra_wav.Get_Size() + m_wav.Get_Size() +
-            m_frames_folder.Get_Size();
-        return bytes + (m_video ? m_video->Get_Size() : 0);
-    }
-
     bool Capture_Session::Finish(std::string& error)
     {
         m_progress.Finish();
-        if (m_error.empty() && m_options.kind == Output_Kind::Still && m_recorded <= m_plan.still)
+        if (m_error.empty() && m_plan.still >= 0 && m_recorded <= m_plan.still)
             Fail("the show ended before the frame asked for");
-        if (m_error.empty() && m_options.kind == Output_Kind::Sheet)
-        {
-            int w = 0, h = 0;
-            std::vector<std::uint32_t> sheet = m_sheet.Compose(w, h);
-            std::vector<std::uint8_t> png = Ryx_Tools::Encode_PNG(w, h, sheet.data(), 6);
-            m_file.Write(png.data(), png.size());
-        }
         std::string reason;
-        if (m_error.empty() && m_log.Is_Open() && !m_log.Close(reason))
-            Fail(reason);
-        if (m_error.empty() && m_extra_wav.Is_Open() && !m_extra_wav.Finish(reason))
-            Fail(reason);
-        if (m_error.empty() && m_wav.Is_Open() && !m_wav.Finish(reason))
-            Fail(reason);
-        if (m_error.empty() && m_file.Is_Open() && !m_file.Close(reason))
-            Fail(reason);
-        if (m_error.empty() && m_video && !m_video->Finish(reason))
+        if (m_error.empty() && !m_outputs.Finish(reason))
             Fail(reason);
         if (m_error.empty())
             return true;
@@ -150,23 +121,7 @@ namespace Ryx_Capture
         return false;
     }
 
-    bool Capture_Session::Commit(std::string& error)
-    {
-        bool ok =
-            (m_options.log.empty() || m_log.Commit(error)) && (m_options.sound.empty() || m_extra_wav.Commit(error));
-        switch (m_options.kind)
-        {
-        case Output_Kind::None: break;
-        case Output_Kind::Video: ok = ok && m_video->Commit(error); break;
-        case Output_Kind::Frames: ok = ok && m_frames_folder.Commit(error) && m_wav.Commit(error); break;
-        case Output_Kind::Raw:
-        case Output_Kind::Still:
-        case Output_Kind::Sheet: ok = ok && m_file.Commit(error); break;
-        }
-        if (ok)
-            Keep_Made_Folders();
-        return ok;
-    }
+    bool Capture_Session::Commit(std::string& error) { return m_outputs.Commit(error); }
 
     void Capture_Session::Print_Summary(double wall) const
     {
@@ -181,69 +136,7 @@ namespace Ryx_Capture
                      wall > 0 ? double(m_frames) / m_options.fps / wall : 0.0);
         std::fprintf(stderr, "capture: last frame at order %d row %d; time: render %.1f s, sound %.1f s, output %.1f s",
                      m_last_order, m_last_row, m_render_seconds, m_audio_seconds, m_output_seconds);
-        if (m_video)
-            std::fprintf(stderr, " on this thread, encoder thread %.1f s (enlarging %.1f s)",
-                         m_video->Get_Encode_Seconds(), m_video->Get_Enlarge_Seconds());
-        std::fprintf(stderr, "\n");
-    }
-
-    // The picture's bytes without the top byte, which is not shown.
-    void Capture_Session::Log_Frame(const std::uint32_t* pixels, int width, int height, int order, int row)
-    {
-        const Frame_Print print = Print_Frame(pixels, std::size_t(width) * height);
-        char line[96];
-        int length = std::snprintf(line, sizeof line, "%ld %d %d %016llx %.3f\n", m_frames, order, row,
-                                   static_cast<unsigned long long>(print.hash), print.brightness);
-        if (!m_log.Write(line, std::size_t(length)))
-        {
-            std::string reason;
-            m_log.Close(reason);
-            Fail(reason);
-        }
-    }
-
-    void Capture_Session::Deliver(const std::uint32_t* pixels, int width, int height, int order, int row)
-    {
-        std::string reason;
-        switch (m_options.kind)
-        {
-        case Output_Kind::None: break;
-        case Output_Kind::Raw:
-            if (!m_file.Write(pixels, std::size_t(width) * height * 4) && !m_file.Close(reason))
-                Fail(reason);
-            break;
-        case Output_Kind::Video:
-            if (!m_video->Add_Frame(pixels))
-                Video_Failed();
-            break;
-        case Output_Kind::Frames:
-            if (!m_frames_folder.Add(pixels, m_plan.layout, reason))
-                Fail(reason);
-            break;
-        case Output_Kind::Still:
-            if (m_frames == m_plan.still)
-            {
-                const Frame_Layout& l = m_plan.layout;
-                std::vector<std::uint32_t> enlarged;
-                if (!Is_Identity(l))
-                {
-                    enlarged.resize(std::size_t(l.width) * l.height);
-                    Enlarge(pixels, width, l, enlarged.data(), l.width, 0xFF000000u);
-                    pixels = enlarged.data();
-                }
-                std::vector<std::uint8_t> png = Ryx_Tools::Encode_PNG(l.width, l.height, pixels, 6);
-                m_file.Write(png.data(), png.size());
-                m_done = true;
-            }
-            break;
-        case Output_Kind::Sheet:
-            // The brightest frame of rows 32 to 35, the middle of the order.
-            if (row >= 32 && row < 36)
-                m_sheet.Add(order, double(m_frames) / m_options.fps, pixels, width, height);
-            if (order == Show_Orders - 1 && row >= 36)
-                m_done = true;
-            break;
-        }
+        std::fprintf(stderr, "%s\n", m_outputs.Get_Work_Notes().c_str());
     }
 
     // To frame m_frames: the clock in milliseconds, the sound to the sample.
@@ -260,29 +153,14 @@ namespace Ryx_Capture
         auto start = std::chrono::steady_clock::now();
         Ryx_Platform::Audio_Pull(m_sound.data(), count);
         m_audio_seconds += Seconds_Since(start);
-        if (record)
-        {
-            if (m_video && !m_video->Add_Audio(m_sound.data(), count))
-                Video_Failed();
-            std::string reason;
-            if (m_wav.Is_Open() && !m_wav.Add(m_sound.data(), count) && !m_wav.Finish(reason))
-                Fail(reason);
-            if (m_extra_wav.Is_Open() && !m_extra_wav.Add(m_sound.data(), count) && !m_extra_wav.Finish(reason))
-                Fail(reason);
-        }
+        std::string reason;
+        if (record && !m_outputs.Add_Sound(m_sound.data(), count, reason))
+            Fail(reason);
         // A module that never starts would never reach the show's end.
         if (m_frames == 2 * m_options.fps && Ryx_Platform::Audio_Frames_Played() == 0)
             Fail("the music does not play: tekno.xm did not load");
         if (m_frames > 1800L * m_options.fps)
             Fail("the show has not ended after 30 minutes of show time");
-    }
-
-    // The writer's own reason, which names the file: stopping it gives it.
-    void Capture_Session::Video_Failed()
-    {
-        std::string reason = "the video encoder stopped";
-        m_video->Finish(reason);
-        Fail(reason);
     }
 
     void Capture_Session::Fail(const std::string& reason)

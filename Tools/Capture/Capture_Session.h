@@ -6,19 +6,14 @@
 #include <chrono>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "Tools/Capture/Capture_Options.h"
-#include "Tools/Capture/Contact_Sheet.h"
 #include "Tools/Capture/Enlarge.h"
 #include "Tools/Capture/Frame_Clock.h"
-#include "Tools/Capture/Frame_Folder.h"
-#include "Tools/Capture/Output_File.h"
+#include "Tools/Capture/Output_List.h"
 #include "Tools/Capture/Progress.h"
-#include "Tools/Capture/Video_Writer.h"
-#include "Tools/Capture/Wav_Writer.h"
 
 namespace Ryx_Capture
 {
@@ -38,12 +33,12 @@ namespace Ryx_Capture
         struct Stop_Show
         {};
 
+        // Chooses the outputs the options ask for.
         Capture_Session(const Capture_Options& options, const Capture_Plan& plan);
-        ~Capture_Session();
 
         // Opens every output under its temporary name; false with the reason.
-        // note: a line for the user (an encoder other than the usual one).
-        bool Open(std::string& error, std::string& note);
+        // notes: lines for the user (an encoder other than the usual one).
+        bool Open(std::string& error, std::vector<std::string>& notes);
         // Once a pass of the frame loop, before the scene draws: the only
         // place the capture stops the show (by throwing Stop_Show).
         void Begin_Pass();
@@ -53,29 +48,19 @@ namespace Ryx_Capture
         // Renames every output into place (inside Begin_Commit).
         bool Commit(std::string& error);
 
-        long Get_Frames() const { return m_frames; }
         long Get_Recorded() const { return m_recorded; }
-        std::uint64_t Get_Size() const;
+        std::uint64_t Get_Size() const { return m_outputs.Get_Size(); }
         void Print_Summary(double wall) const;
 
     private:
-        void Deliver(const std::uint32_t* pixels, int width, int height, int order, int row);
-        void Log_Frame(const std::uint32_t* pixels, int width, int height, int order, int row);
         void Advance_Clocks(bool record);
         void Fail(const std::string& reason);
-        void Video_Failed();
         const std::string& Main_Output() const;
 
         const Capture_Options& m_options;
         Capture_Plan m_plan;
         Progress m_progress;
-        Contact_Sheet m_sheet;
-        std::unique_ptr<Video_Writer> m_video;
-        Frame_Folder m_frames_folder;
-        Wav_Writer m_wav;        // DIR/sound.wav beside PNG frames
-        Wav_Writer m_extra_wav;  // --sound
-        Output_File m_log;
-        Output_File m_file;  // raw frames, the still or the sheet
+        Output_List m_outputs;
         std::vector<std::int16_t> m_sound;
         std::uint64_t m_pulled = 0;
         long m_frames = 0;  // frames presented, the show's frame index

@@ -1,7 +1,6 @@
 #include "Tools/Capture/Contact_Sheet.h"
 
 #include <cstdio>
-#include "Tools/Capture/Label_Font.h"
 
 namespace Ryx_Capture
 {
@@ -12,11 +11,6 @@ namespace Ryx_Capture
     }
 
     Contact_Sheet::Contact_Sheet(int orders) : m_thumbs(std::size_t(orders)) {}
-
-    bool Contact_Sheet::Has(int order) const
-    {
-        return order >= 0 && order < int(m_thumbs.size()) && m_thumbs[std::size_t(order)].set;
-    }
 
     // Box-filtered down to thumbnail size.
     void Contact_Sheet::Add(int order, double seconds, const std::uint32_t* frame, int width, int height)
@@ -57,7 +51,7 @@ namespace Ryx_Capture
             }
     }
 
-    std::vector<std::uint32_t> Contact_Sheet::Compose(int& width, int& height) const
+    std::vector<std::uint32_t> Contact_Sheet::Compose(const Label_Font& font, int& width, int& height) const
     {
         int rows = (int(m_thumbs.size()) + Columns - 1) / Columns;
         width = Columns * Thumb_Width + (Columns + 1) * Margin;
@@ -75,8 +69,8 @@ namespace Ryx_Capture
             char label[64];
             int minutes = int(t.seconds / 60.0);
             std::snprintf(label, sizeof label, "order %d  %d:%04.1f", k, minutes, t.seconds - minutes * 60.0);
-            Draw_Label(sheet.data(), width, height, x0 + 2, y0 + Thumb_Height + 16, t.set ? label : "-", 13,
-                       0xFFE0E0E0u);
+            font.Draw(sheet.data(), width, height, x0 + 2, y0 + Thumb_Height + 16, t.set ? label : "-", 13,
+                      0xFFE0E0E0u);
         }
         return sheet;
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "Tools/Capture/Label_Font.h"
+
 namespace Ryx_Capture
 {
     class Contact_Sheet
@@ -19,9 +21,8 @@ namespace Ryx_Capture
         // frame it is offered, or, while that is nearly black, the brightest
         // (a beat's flash rather than the dark between two beats).
         void Add(int order, double seconds, const std::uint32_t* frame, int width, int height);
-        bool Has(int order) const;
-        // The whole sheet as 0xAARRGGBB pixels.
-        std::vector<std::uint32_t> Compose(int& width, int& height) const;
+        // The whole sheet as 0xAARRGGBB pixels, labelled in that font.
+        std::vector<std::uint32_t> Compose(const Label_Font& font, int& width, int& height) const;
 
     private:
         struct Thumb

@@ -13,6 +13,7 @@
 
 #include "Tools/Capture/Frame_Clock.h"
 #include "Tools/Capture/Video_Writer.h"
+#include "Tools/Wav_File/Wav_File.h"
 
 namespace
 {
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
 
     std::FILE* frames = std::fopen(argv[1], "rb");
     std::FILE* sound = std::fopen(argv[2], "rb");
-    if (!frames || !sound || std::fseek(sound, 44, SEEK_SET) != 0)
+    if (!frames || !sound || std::fseek(sound, long(Ryx_Tools::Wav_Header_Size), SEEK_SET) != 0)
     {
         std::fprintf(stderr, "encode_raw: cannot read the inputs\n");
         return 1;

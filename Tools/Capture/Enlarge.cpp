@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Tools/Image_Writer/Image_Writer.h"
+
 namespace Ryx_Capture
 {
     namespace
@@ -98,5 +100,17 @@ namespace Ryx_Capture
     {
         Enlarge_Any(source, source_stride, layout.source_width / sub, layout.source_height / sub, layout.scale,
                     layout.width / sub, layout.height / sub, layout.x / sub, layout.y / sub, out, out_stride, black);
+    }
+
+    std::vector<std::uint8_t> Encode_Frame_PNG(const std::uint32_t* pixels, const Frame_Layout& layout, int level)
+    {
+        std::vector<std::uint32_t> enlarged;
+        if (layout.width != layout.source_width || layout.height != layout.source_height)
+        {
+            enlarged.resize(std::size_t(layout.width) * layout.height);
+            Enlarge(pixels, layout.source_width, layout, enlarged.data(), layout.width, 0xFF000000u);
+            pixels = enlarged.data();
+        }
+        return Ryx_Tools::Encode_PNG(layout.width, layout.height, pixels, level);
     }
 }

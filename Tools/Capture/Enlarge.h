@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace Ryx_Capture
 {
@@ -27,4 +28,8 @@ namespace Ryx_Capture
                  std::uint32_t* out, std::ptrdiff_t out_stride, std::uint32_t black);
     void Enlarge_Plane(const std::uint8_t* source, std::ptrdiff_t source_stride, const Frame_Layout& layout, int sub,
                        std::uint8_t* out, std::ptrdiff_t out_stride, std::uint8_t black);
+
+    // A frame as a PNG file's bytes at that zlib level, enlarged first when
+    // the layout asks for it.
+    std::vector<std::uint8_t> Encode_Frame_PNG(const std::uint32_t* pixels, const Frame_Layout& layout, int level);
 }

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "Tools/Capture/Output_File.h"
-#include "Tools/Image_Writer/Image_Writer.h"
 
 namespace Ryx_Capture
 {
@@ -40,16 +39,14 @@ namespace Ryx_Capture
         return m_folder + name;
     }
 
-    bool Frame_Folder::Open(const std::string& folder, bool overwrite, std::string& error)
+    bool Frame_Folder::Open(std::string& error, std::string&)
     {
-        m_folder = folder;
-        m_overwrite = overwrite;
         m_count = 0;
         m_size = 0;
-        if (!Make_Folder(folder, error))
+        if (!Make_Folder(m_folder, error))
             return false;
-        if (!overwrite)
-            if (DIR* dir = opendir(folder.c_str()))
+        if (!m_overwrite)
+            if (DIR* dir = opendir(m_folder.c_str()))
             {
                 std::string earlier;
                 while (dirent* entry = readdir(dir))
@@ -57,23 +54,17 @@ namespace Ryx_Capture
                         earlier = entry->d_name;
                 closedir(dir);
                 if (!earlier.empty())
-                    return error = folder + " holds an earlier capture (" + earlier + "): give -y to replace it", false;
+                    return error = m_folder + " holds an earlier capture (" + earlier + "): give -y to replace it",
+                           false;
             }
-        Set_Frame_Temps(folder + "frame_", ".png.part");
+        Set_Frame_Temps(m_folder + "frame_", ".png.part");
         return true;
     }
 
-    bool Frame_Folder::Add(const std::uint32_t* pixels, const Frame_Layout& layout, std::string& error)
+    bool Frame_Folder::Add_Frame(const Shown_Frame& frame, std::string& error)
     {
-        std::vector<std::uint32_t> enlarged;
-        if (layout.width != layout.source_width || layout.height != layout.source_height)
-        {
-            enlarged.resize(std::size_t(layout.width) * layout.height);
-            Enlarge(pixels, layout.source_width, layout, enlarged.data(), layout.width, 0xFF000000u);
-            pixels = enlarged.data();
-        }
         // Level 1: PNG at level 6 would take longer than drawing the show.
-        std::vector<std::uint8_t> png = Ryx_Tools::Encode_PNG(layout.width, layout.height, pixels, 1);
+        std::vector<std::uint8_t> png = Encode_Frame_PNG(frame.pixels, m_layout, 1);
         Set_Frame_Temp_Count(m_count + 1);  // the handler removes this one too, from the moment it exists
         std::string temporary = Name(m_count, true);
         std::FILE* file = std::fopen(temporary.c_str(), "wb");

@@ -4,30 +4,37 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "Tools/Capture/Capture_Output.h"
 #include "Tools/Capture/Enlarge.h"
 
 namespace Ryx_Capture
 {
-    class Frame_Folder
+    class Frame_Folder : public Capture_Output
     {
     public:
-        ~Frame_Folder() { Discard(); }
+        // folder ends with '/'.
+        Frame_Folder(std::string folder, bool overwrite, const Frame_Layout& layout)
+            : m_folder(std::move(folder)), m_overwrite(overwrite), m_layout(layout)
+        {}
+        ~Frame_Folder() override { Discard(); }
 
-        // folder ends with '/'. Refuses a folder that holds the frames of an
-        // earlier capture unless overwrite.
-        bool Open(const std::string& folder, bool overwrite, std::string& error);
-        bool Add(const std::uint32_t* pixels, const Frame_Layout& layout, std::string& error);
+        // Makes the folder; refuses one that holds the frames of an earlier
+        // capture unless overwrite.
+        bool Open(std::string& error, std::string& note) override;
+        bool Add_Frame(const Shown_Frame& frame, std::string& error) override;
+        bool Finish(std::string&) override { return true; }
         // Renames every frame into place; with overwrite, removes earlier
         // frames past the new last one.
-        bool Commit(std::string& error);
-        void Discard();
-        std::uint64_t Get_Size() const { return m_size; }
+        bool Commit(std::string& error) override;
+        void Discard() override;
+        std::uint64_t Get_Size() const override { return m_size; }
 
     private:
         std::string Name(long index, bool temporary) const;
 
         std::string m_folder;
-        bool m_overwrite = false;
+        bool m_overwrite;
+        Frame_Layout m_layout;
         long m_count = 0;
         std::uint64_t m_size = 0;
     };

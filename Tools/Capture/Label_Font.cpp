@@ -7,11 +7,6 @@ namespace Ryx_Capture
 {
     namespace
     {
-        const char* const s_fonts[] = {
-            "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
-            "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-        };
-
         std::uint32_t Blend(std::uint32_t under, std::uint32_t over, unsigned coverage)
         {
             std::uint32_t out = 0xFF000000u;
@@ -24,22 +19,27 @@ namespace Ryx_Capture
         }
     }
 
-    bool Draw_Label(std::uint32_t* pixels, int width, int height, int x, int y, const std::string& text, int size,
-                    std::uint32_t colour)
+    void Label_Font::Free_Type::operator()(FT_LibraryRec_* library) const { FT_Done_FreeType(library); }
+    void Label_Font::Free_Type::operator()(FT_FaceRec_* face) const { FT_Done_Face(face); }
+
+    Label_Font::Label_Font(const std::string& file)
     {
         FT_Library library = nullptr;
-        if (FT_Init_FreeType(&library) != 0)
-            return false;
+        if (file.empty() || FT_Init_FreeType(&library) != 0)
+            return;
+        m_library.reset(library);
         FT_Face face = nullptr;
-        for (const char* path : s_fonts)
-            if (FT_New_Face(library, path, 0, &face) == 0)
-                break;
+        if (FT_New_Face(library, file.c_str(), 0, &face) == 0)
+            m_face.reset(face);
+    }
+
+    void Label_Font::Draw(std::uint32_t* pixels, int width, int height, int x, int y, const std::string& text, int size,
+                          std::uint32_t colour) const
+    {
+        FT_Face face = m_face.get();
         if (!face)
-        {
-            FT_Done_FreeType(library);
-            return false;
-        }
-        FT_Set_Pixel_Sizes(face, 0, size);
+            return;
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
         int pen = x;
         for (unsigned char c : text)
         {
@@ -52,14 +52,11 @@ namespace Ryx_Capture
                     int px = pen + g->bitmap_left + int(col), py = y - g->bitmap_top + int(row);
                     if (px < 0 || py < 0 || px >= width || py >= height)
                         continue;
-                    unsigned coverage = g->bitmap.buffer[row * g->bitmap.pitch + col];
+                    unsigned coverage = g->bitmap.buffer[row * unsigned(g->bitmap.pitch) + col];
                     std::uint32_t& p = pixels[std::size_t(py) * width + px];
                     p = Blend(p, colour, coverage);
                 }
             pen += int(g->advance.x >> 6);
         }
-        FT_Done_Face(face);
-        FT_Done_FreeType(library);
-        return true;
     }
 }

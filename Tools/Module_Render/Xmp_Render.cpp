@@ -2,8 +2,8 @@
 // only way to reach libxmp here, and reads back its 16-bit stereo WAV output
 // (its raw file driver does not keep to the byte order it is asked for).
 #include "Tools/Module_Render/Module_Render.h"
+#include "Tools/Wav_File/Wav_File.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -39,33 +39,17 @@ namespace Ryx_Tools
         result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 
         std::ifstream file(wav, std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         file.close();
         std::remove(wav.c_str());
-        // RIFF chunks after the 12-byte header; the samples are in "data".
-        auto u32 = [&](std::size_t at) {
-            std::uint32_t v = 0;
-            for (int i = 3; i >= 0; --i)
-                v = v << 8 | std::uint8_t(bytes[at + std::size_t(i)]);
-            return v;
-        };
-        for (std::size_t at = 12; at + 8 <= bytes.size();)
-        {
-            const std::size_t size = std::min<std::size_t>(u32(at + 4), bytes.size() - at - 8);
-            if (std::string(&bytes[at], 4) == "data")
-            {
-                result.ran = true;
-                result.frames = std::int64_t(size / 4);
-                result.samples.resize(std::size_t(result.frames) * 2);
-                for (std::size_t i = 0; i < result.samples.size(); ++i)
-                {
-                    const auto lo = std::uint8_t(bytes[at + 8 + 2 * i]), hi = std::uint8_t(bytes[at + 9 + 2 * i]);
-                    result.samples[i] = float(std::int16_t(std::uint16_t(lo | hi << 8))) / 32768.0f;
-                }
-                break;
-            }
-            at += 8 + size + (size & 1);
-        }
+        Wav_Sound sound;
+        if (!Decode_Wav(bytes, sound) || sound.channels != 2)
+            return result;
+        result.ran = true;
+        result.frames = std::int64_t(sound.samples.size() / 2);
+        result.samples.resize(sound.samples.size());
+        for (std::size_t i = 0; i < sound.samples.size(); ++i)
+            result.samples[i] = float(sound.samples[i]) / 32768.0f;
         return result;
     }
 }

@@ -14,34 +14,19 @@
 
 #include "Tools/Music_Check/Onsets.h"
 #include "Tools/Music_Check/Song.h"
+#include "Tools/Wav_File/Wav_File.h"
 
 using namespace Ryx_Tools;
 
 namespace
 {
-    void Write_Wav(const std::string& path, const std::vector<float>& samples)
+    // The render as 16-bit samples, for sox and for a person to listen to.
+    bool Write_Wav(const std::string& path, const std::vector<float>& samples)
     {
-        std::ofstream f(path, std::ios::binary);
-        auto u32 = [&](std::uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
-        auto u16 = [&](std::uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-        const std::uint32_t bytes = std::uint32_t(samples.size() * 2);
-        f.write("RIFF", 4);
-        u32(36 + bytes);
-        f.write("WAVEfmt ", 8);
-        u32(16);
-        u16(1);
-        u16(2);
-        u32(Rate);
-        u32(Rate * 4);
-        u16(4);
-        u16(16);
-        f.write("data", 4);
-        u32(bytes);
-        for (float v : samples)
-        {
-            const auto s = std::int16_t(std::lround(std::max(-1.0f, std::min(1.0f, v)) * 32767.0f));
-            u16(std::uint16_t(s));
-        }
+        std::vector<std::int16_t> pcm(samples.size());
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            pcm[i] = std::int16_t(std::lround(std::max(-1.0f, std::min(1.0f, samples[i])) * 32767.0f));
+        return Save_Wav(path, pcm, Rate, 2);
     }
 
     // sox draws the spectrogram of a span (seconds) of the WAV file.
@@ -143,7 +128,8 @@ int main(int argc, char** argv)
     if (!png.empty() || !wav.empty())
     {
         const std::string wav_path = wav.empty() ? png + ".wav" : wav;
-        Write_Wav(wav_path, song.module.samples);
+        if (!Write_Wav(wav_path, song.module.samples))
+            report.Check(false, "cannot write " + wav_path);
         if (!png.empty())
         {
             const std::string stem =
