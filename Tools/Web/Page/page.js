@@ -294,6 +294,11 @@
 
   async function play() {
     page.clickTime = performance.now();
+    // The sound's audio context, made here, in the click itself: a browser
+    // lets a page start sound only from a viewer's gesture, and Firefox
+    // does not count the program's start, a few awaits later, as one. SDL
+    // takes a context it finds (and closes it when the show ends).
+    const audioContext = $('silent').checked ? null : makeAudioContext();
     if (!page.wasm) {
       $('play').disabled = true;
       $('bytes').textContent = 'Loading, then the show starts\u2026';
@@ -317,7 +322,12 @@
     if (context)
       context.clearRect(0, 0, canvas.width, canvas.height);
 
-    const args = $('silent').checked ? ['-n'] : [];
+    // As on a command line: the calm stage, and no sound.
+    const args = [];
+    if ($('calm').checked)
+      args.push('--calm');
+    if ($('silent').checked)
+      args.push('-n');
     const settings = {
       canvas: sdlCanvas,
       print: (line) => console.log(line),
@@ -335,6 +345,8 @@
       onAbort: (what) => fail('The show stopped with an error in its program.', String(what)),
       orvi: { present, waitFrame, warningBox },
     };
+    if (audioContext)
+      settings.SDL2 = { audioContext };
     let program;
     try {
       program = await window.Orvi(settings);
@@ -358,6 +370,19 @@
     }
     page.program = null;
     ended(code);
+  }
+
+  function makeAudioContext() {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context)
+      return null;  // SDL then reports the sound card missing, and the show plays without
+    try {
+      const context = new Context();
+      context.resume().catch(() => {});
+      return context;
+    } catch (error) {
+      return null;
+    }
   }
 
   // main(argc, argv), waited for through Asyncify: the promise gives main's
