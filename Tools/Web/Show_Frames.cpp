@@ -3,9 +3,10 @@
 // sample), written as the capture tool's --log writes them: index, order,
 // row, hash, brightness. Tools/web.sh compares the file with the native
 // capture's, line for line. With --time it also prints, for each block of
-// 600 frames, the milliseconds a frame took to update and render.
+// 600 frames, the milliseconds a frame took to update and render. With
+// --calm the frames pass the calm stage first, as a calm capture's do.
 //
-//   show_frames DATA_DIR OUT.log [--time]
+//   show_frames DATA_DIR OUT.log [--time] [--calm]
 //
 // Built by the native build too, so the two builds' times come from the
 // same program.
@@ -14,11 +15,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 #include "Code/Engine.h"
 #include "Code/Music.h"
 #include "Lib/Callback.h"
 #include "Platform/Bass.h"
+#include "Platform/Calm_Stage.h"
 #include "Platform/Clock.h"
 #include "Platform/Display.h"
 #include "Platform/Report.h"
@@ -75,6 +78,18 @@ namespace
         state.pulled = target;
     }
 
+    class Calm_Frames : public Ryx_Platform::Frame_Stage
+    {
+    public:
+        void Apply(std::uint32_t* pixels, int width, int height, std::uint32_t milliseconds) override
+        {
+            m_stage.Apply(pixels, width, height, milliseconds);
+        }
+
+    private:
+        Ryx_Platform::Calm_Stage m_stage;
+    };
+
     class Show_Pass : public Ryx_Lib::Callback
     {
     public:
@@ -94,11 +109,23 @@ int main(int argc, char** argv)
 {
     if (argc < 3)
     {
-        std::fprintf(stderr, "usage: show_frames DATA_DIR OUT.log [--time]\n");
+        std::fprintf(stderr, "usage: show_frames DATA_DIR OUT.log [--time] [--calm]\n");
         return 2;
     }
     Show_State state;
-    state.time = argc > 3 && std::strcmp(argv[3], "--time") == 0;
+    bool calm = false;
+    for (int i = 3; i < argc; ++i)
+    {
+        if (std::strcmp(argv[i], "--time") == 0)
+            state.time = true;
+        else if (std::strcmp(argv[i], "--calm") == 0)
+            calm = true;
+        else
+        {
+            std::fprintf(stderr, "show_frames: unknown option %s\n", argv[i]);
+            return 2;
+        }
+    }
     state.log = std::fopen(argv[2], "w");
     if (!state.log)
     {
@@ -110,6 +137,8 @@ int main(int argc, char** argv)
     Ryx_Platform::Set_Virtual_Time(0);
     Ryx_Platform::Audio_Use_Offline(true);
     Ryx_Platform::Set_Frame_Sink(&On_Frame, &state);
+    if (calm)
+        Ryx_Platform::Set_Frame_Stage(std::make_unique<Calm_Frames>());
     Ryx_Vektu::Show_End end;
     {
         Ryx_Lib::Single<Ryx_Vektu::Engine> engine = Ryx_Vektu::Create_Engine(nullptr, nullptr, false);
@@ -118,6 +147,7 @@ int main(int argc, char** argv)
         end = engine->Get_End();
     }
     Ryx_Platform::Set_Frame_Sink(nullptr, nullptr);
+    Ryx_Platform::Set_Frame_Stage(nullptr);
     bool written = std::fclose(state.log) == 0;
     std::printf("show_frames: %ld frames\n", state.frames);
     return written && end == Ryx_Vektu::Show_End::Music_End ? 0 : 1;
