@@ -4,7 +4,8 @@
 # source packages (once, into a cache outside the work tree), builds the show
 # for WebAssembly into build-web/ (a static folder: index.html, the script,
 # the .wasm, the packed data, an icon) and build-web/orvi-web.zip, then checks
-# its frames under node and runs the page's tests in headless Chromium.
+# its frames under node and runs the page's tests in headless Chromium, and a
+# smoke test in headless Firefox.
 #   bash Tools/web.sh            everything
 #   bash Tools/web.sh --no-test  build and pack only
 set -euo pipefail
@@ -23,7 +24,7 @@ export EMSDK_PYTHON=/usr/bin/python3
 
 # --- what the build needs ------------------------------------------------------
 bash Tools/install-deps.sh  # the build machine's tools paint and compose the data
-packages=(emscripten binaryen chromium dpkg-dev zip pkg-config)
+packages=(emscripten binaryen chromium firefox-esr dpkg-dev zip pkg-config)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -96,8 +97,11 @@ if [ "$run_tests" -eq 1 ]; then
   ctest --test-dir "$out/cmake" --output-on-failure
   step "every frame of the show against the native build's"
   bash Tools/Web/same_frames.sh "$out"
+  bash Tools/Web/same_frames.sh "$out" --calm
   step "the page in headless Chromium"
   (cd Tests/Web/Page && npm ci --no-audit --no-fund --loglevel=error)
   node --no-experimental-fetch Tests/Web/Page/page_tests.mjs "$out" --long
+  step "the page in headless Firefox (a smoke test)"
+  node --no-experimental-fetch Tests/Web/Page/firefox_smoke.mjs "$out"
 fi
 step "done"
