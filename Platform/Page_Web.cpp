@@ -4,6 +4,7 @@
 // and an Escape that answers the warning box must not end the show.
 #include <SDL.h>
 #include <emscripten.h>
+#include <cstdint>
 #include "Platform/Bass.h"
 #include "Platform/Keyboard.h"
 #include "Platform/Video.h"
@@ -20,4 +21,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void orvi_after_show() { SDL_Quit(); }
 extern "C" EMSCRIPTEN_KEEPALIVE double orvi_heard_seconds()
 {
     return double(Ryx_Platform::Audio_Frames_Played()) / 44100.0;
+}
+
+// The heard row's measure (Tests/Web/Page/heard_rows.mjs): frames of this
+// play handed to the sound card so far, read right after each of its pulls,
+// and the row (order | row << 16) of a frame.
+extern "C" EMSCRIPTEN_KEEPALIVE double orvi_frames_pulled() { return double(Ryx_Platform::Audio_Frames_Pulled()); }
+extern "C" EMSCRIPTEN_KEEPALIVE std::uint32_t orvi_position_at(double frame)
+{
+    return Ryx_Platform::Audio_Position_At(frame < 0 ? 0 : std::uint64_t(frame));
 }
