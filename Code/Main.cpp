@@ -12,15 +12,21 @@
 #include "Platform/Data_Folder.h"
 #include "Platform/Display.h"
 #include "Platform/Program_Path.h"
+#include "Flash_Warning.h"
 #include "Orvi_Version.h"
 
 namespace
 {
-    const char* const Usage = "Usage: demo [-n]\n"
+    const char* const Usage = "Usage: demo [--calm] [-n]\n"
                               "Plays the show full screen, with sound, from its data folder.\n"
+                              "\n" ORVI_FLASH_WARNING_LINES "\n"
                               "\n"
+                              "  --calm      soften the flashes: no view of the screen flashes more than three\n"
+                              "              times a second; the sound stays (demo --calm plays with sound,\n"
+                              "              demo -n --calm calm and silent)\n"
                               "  -n          play without sound, in step all the same (so does any other\n"
-                              "              command line of two or more characters starting with '-')\n"
+                              "              command line of two or more characters starting with '-',\n"
+                              "              once --calm is taken out of it)\n"
                               "  --help      print this help and exit\n"
                               "  --version   print the version and exit\n"
                               "\n"

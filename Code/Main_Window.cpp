@@ -1,11 +1,14 @@
 #include "Code/Main_Window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include "Code/Engine.h"
 #include "Code/Show_Console.h"
 #include "Code/Windows_Callback.h"
 #include "Platform/Bass.h"
+#include "Platform/Display.h"
 
 using namespace Ryx_Platform;
 
@@ -47,13 +50,43 @@ bool Is_Nosound(const char* command_line)
     return command_line && std::strlen(command_line) > 1 && command_line[0] == '-';
 }
 
+bool Take_Calm(std::string& command_line)
+{
+    // The arguments were joined by single spaces: split there, keep the rest
+    // joined as they were.
+    bool calm = false;
+    std::string rest;
+    bool first = true;
+    for (std::size_t start = 0; start <= command_line.size();)
+    {
+        std::size_t end = std::min(command_line.find(' ', start), command_line.size());
+        std::string word = command_line.substr(start, end - start);
+        if (word == "--calm")
+            calm = true;
+        else
+        {
+            rest += (first ? "" : " ") + word;
+            first = false;
+        }
+        start = end + 1;
+    }
+    command_line = rest;
+    return calm;
+}
+
 int WinMain(HINSTANCE instance, HINSTANCE, const char* command_line, int)
 {
     Create_Main_Window(instance);
-    bool nosound = Is_Nosound(command_line);
+    std::string rest = command_line ? command_line : "";
+    const bool calm = Take_Calm(rest);
+    bool nosound = Is_Nosound(rest.c_str());
+    // The stage softens every frame the display flips from now on, on its
+    // way to the screen; the frame buffer itself stays exact.
+    if (calm)
+        Set_Frame_Stage(Create_Calm_Stage());
     Ryx_Lib::Single<Ryx_Vektu::Engine> engine = Ryx_Vektu::Create_Engine(instance, s_hwnd, nosound);
     Ryx_Lib::Single<Ryx_Lib::Callback> callback(new Windows_Callback);
-    std::fprintf(stderr, "%s\n", Start_Line(nosound, Audio_Output_Name()).c_str());
+    std::fprintf(stderr, "%s\n", Start_Line(nosound, calm, Audio_Output_Name()).c_str());
     Show_Outcome outcome;
     s_window_closed = false;
     try
@@ -72,6 +105,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, const char* command_line, int)
     }
     callback = Ryx_Lib::Single<Ryx_Lib::Callback>();
     engine = Ryx_Lib::Single<Ryx_Vektu::Engine>();
+    if (calm)
+        Set_Frame_Stage(nullptr);
     std::fprintf(stderr, "%s\n", End_Line(outcome).c_str());
     return outcome.code;
 }

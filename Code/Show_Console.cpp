@@ -3,15 +3,19 @@
 #include <csignal>
 #include <filesystem>
 #include <system_error>
+#include "Flash_Warning.h"
 
-std::string Start_Line(bool nosound, const std::string& sound_device)
+std::string Start_Line(bool nosound, bool calm, const std::string& sound_device)
 {
     std::error_code error;
     std::string folder = std::filesystem::current_path(error).string();
     std::string sound = nosound ? "silently (-n)"
         : sound_device.empty()  ? "silently (no sound device)"
                                 : "with sound through " + sound_device;
-    return "demo: playing the show from " + folder + ", " + sound + "; Escape ends it";
+    // Whoever did not ask for calm learns here, before the first flash, that
+    // it exists.
+    return "demo: playing the show from " + folder + ", " + sound +
+        (calm ? ", calm (--calm: its flashes softened); Escape ends it" : "; Escape ends it. " ORVI_FLASH_WARNING);
 }
 
 std::string End_Line(const Show_Outcome& outcome)

@@ -14,7 +14,8 @@ struct Show_Outcome
     int code = 0;                                              // the exit code
 };
 
-// Data folder (the working folder), sound or silence, and how to end it.
-std::string Start_Line(bool nosound, const std::string& sound_device);
+// Data folder (the working folder), sound or silence, calm or the flash
+// warning, and how to end it.
+std::string Start_Line(bool nosound, bool calm, const std::string& sound_device);
 // Why it ended and the exit status; for a module that cannot play, what to do.
 std::string End_Line(const Show_Outcome& outcome);

@@ -316,4 +316,6 @@ namespace Ryx_Platform
             (most + 1 == Most_Transitions && m_changed > 0 && milliseconds - m_last_change < Second))
             std::memcpy(m_previous.data(), pixels, count * 4);
     }
+
+    std::unique_ptr<Frame_Stage> Create_Calm_Stage() { return std::make_unique<Calm_Stage>(); }
 }

@@ -19,18 +19,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "Platform/Display.h"
 #include "Platform/Flash_Measure.h"
 
 namespace Ryx_Platform
 {
-    class Calm_Stage
+    class Calm_Stage : public Frame_Stage
     {
     public:
         // Softens the finished frame in place. pixels: 0x..RRGGBB, rows of
         // exactly width pixels; milliseconds: the show's clock at the flip
         // (a clock that goes back starts the stage afresh, as does a new
         // frame size).
-        void Apply(std::uint32_t* pixels, int width, int height, std::uint32_t milliseconds);
+        void Apply(std::uint32_t* pixels, int width, int height, std::uint32_t milliseconds) override;
 
         long Get_Frames() const { return m_frames; }
         long Get_Changed() const { return m_changed; }

@@ -65,4 +65,8 @@ namespace Ryx_Platform
     // Installs the stage every display flips through from now on; null
     // removes it.
     RYX_PLATFORM_API void Set_Frame_Stage(std::unique_ptr<Frame_Stage> stage);
+
+    // The calm picture (Calm_Stage.h): the show's flashes kept within three
+    // a second, in seconds of the show's clock, so at any frame rate.
+    RYX_PLATFORM_API std::unique_ptr<Frame_Stage> Create_Calm_Stage();
 }

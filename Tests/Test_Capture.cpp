@@ -16,16 +16,21 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "Platform/Display.h"
 #include "Tools/Capture/File_Outputs.h"
+#include "Tools/Capture/Frame_Clock.h"
 #include "Tools/Capture/Frame_Folder.h"
 #include "Tools/Capture/Output_List.h"
 #include "Tools/Capture/Video_Writer.h"
+#include "Tools/Flash_Check/Show_Frames.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Flash_Warning.h"
 #include "Orvi_Version.h"
 
 namespace fs = std::filesystem;
@@ -166,6 +171,9 @@ TEST(Capture_Command_Line, BadOptionsAndOutputsAreRefusedBeforeTheFirstFrame)
 {
     Run_Result help = Capture("--help");
     EXPECT_EQ(help.status, 0);
+    const std::string usage = Shell_Output(std::string(RYX_BIN_DIR) + "/capture --help");
+    for (const char* part : {"--calm", ORVI_FLASH_WARNING_LINES})
+        EXPECT_NE(usage.find(part), std::string::npos) << part;
     EXPECT_EQ(Shell_Output(std::string(RYX_BIN_DIR) + "/capture --version"), "capture (Orvi) " ORVI_VERSION "\n");
     for (const char* bad : {"--fps 0 --out x.mp4",
                             "--fps 241 --out x.mp4",
@@ -607,6 +615,60 @@ TEST(Capture_Show, SameOptionsGiveTheSameBytes)
     EXPECT_EQ(a, b);
     EXPECT_EQ(Read_File(dir + "/a.wav"), Read_File(dir + "/b.wav"));
     EXPECT_GT(Read_File(dir + "/a.wav").size(), 44u + 4u * 44100u * 20u);  // order 4 is past 20 s
+    fs::remove_all(dir);
+}
+
+// capture --calm records what the display's calm stage makes of the show:
+// every frame it logs is the calm stage applied by hand, frame after frame at
+// each frame's time, to the default show rendered here, the loading picture
+// included; and the stage did change a good share of them. At 30 frames a
+// second, as the stage works in seconds.
+TEST(Capture_Show, CalmFramesAreTheCalmStageAppliedToTheDefaultFrames)
+{
+    if (Sanitized)
+        GTEST_SKIP() << "the whole show twice: checked in the release build";
+    if (!Has_Show_Data())
+        GTEST_SKIP() << "no show data";
+    std::string dir = Temp_Dir("calm");
+    Run_Result r = Capture("--calm --fps 30 --quiet --log '" + dir + "/calm.txt'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<Frame_Line> log = Read_Log(dir + "/calm.txt");
+
+    auto hash = [](const std::uint32_t* pixels, std::size_t count) {
+        char text[17];
+        std::snprintf(text, sizeof text, "%016llx",
+                      static_cast<unsigned long long>(Ryx_Capture::Print_Frame(pixels, count).hash));
+        return std::string(text);
+    };
+    std::unique_ptr<Ryx_Platform::Frame_Stage> stage = Ryx_Platform::Create_Calm_Stage();
+    std::vector<std::uint32_t> frame;
+    std::vector<std::string> calm, finished;
+    auto visit = [&](const Ryx_Tools::Shown_Frame& f) {
+        frame.assign(f.pixels, f.pixels + std::size_t(f.width) * std::size_t(f.height));
+        stage->Apply(frame.data(), f.width, f.height, f.milliseconds);
+        if (!f.in_show)
+            return;
+        calm.push_back(hash(frame.data(), frame.size()));
+        finished.push_back(hash(f.pixels, frame.size()));
+    };
+    const fs::path here = fs::current_path();
+    fs::current_path(RYX_DATA_DIR);
+    Ryx_Tools::Stage_Record record;
+    std::string error;
+    const bool rendered = Ryx_Tools::Render_Show(30, nullptr, visit, record, error);
+    fs::current_path(here);
+    ASSERT_TRUE(rendered) << error;
+
+    ASSERT_EQ(log.size(), calm.size());
+    long changed = 0, different = 0, first = -1;
+    for (std::size_t i = 0; i < calm.size(); ++i)
+    {
+        changed += calm[i] != finished[i];
+        if (log[i].hash != calm[i] && different++ == 0)
+            first = long(i);
+    }
+    EXPECT_EQ(different, 0) << "first at frame " << first;
+    EXPECT_GT(changed, long(calm.size()) / 10) << "of " << calm.size();
     fs::remove_all(dir);
 }
 

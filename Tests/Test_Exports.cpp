@@ -1,7 +1,7 @@
 // The three libraries export exactly their named symbols (plus the vtable and
 // type information a derived class in another module needs), nothing else:
 // the platform only the calls demo, the capture tool and the support library
-// make, and the frame stage's slot.
+// make, the frame stage's slot and the calm stage's factory.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The entry, the main window and the message pump: one message a frame, the
 // quit message and the signals as exit codes, WM_DESTROY ending nothing and a
-// close ending the show, the nosound rule, the data folder's place, and the
-// real program run as a process (headless; under X in Test_Live).
+// close ending the show, the calm and nosound rules, the data folder's place,
+// and the real program run as a process (headless; under X in Test_Live).
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -27,6 +27,7 @@
 #include "Platform/Test/Input_Hooks.h"
 #include "Platform/Video.h"
 #include "Tools/Xm_Writer/Xm_Writer.h"
+#include "Flash_Warning.h"
 #include "Orvi_Version.h"
 
 using namespace Ryx_Platform;
@@ -94,6 +95,29 @@ TEST(Nosound, OnForADashFollowedByAnything)
     EXPECT_FALSE(Is_Nosound("x-y"));
     EXPECT_FALSE(Is_Nosound(" -n"));
     EXPECT_FALSE(Is_Nosound(nullptr));
+}
+
+// --calm comes out before the nosound rule looks, so that asking for calm
+// never costs the sound; whatever else is left decides as before.
+TEST(Nosound, CalmIsTakenOutFirstAndKeepsTheSound)
+{
+    struct Case
+    {
+        const char* line;
+        bool calm;
+        const char* rest;
+        bool nosound;
+    };
+    for (const Case& c :
+         {Case{"--calm", true, "", false}, Case{"-n --calm", true, "-n", true}, Case{"--calm -n", true, "-n", true},
+          Case{"--calm --calm", true, "", false}, Case{"x --calm y", true, "x y", false},
+          Case{"--calmer", false, "--calmer", true}, Case{"-calm", false, "-calm", true}, Case{"", false, "", false}})
+    {
+        std::string line = c.line;
+        EXPECT_EQ(Take_Calm(line), c.calm) << c.line;
+        EXPECT_EQ(line, c.rest) << c.line;
+        EXPECT_EQ(Is_Nosound(line.c_str()), c.nosound) << c.line;
+    }
 }
 
 TEST(Pump, TakesOneMessageAFrame)
@@ -247,8 +271,10 @@ TEST(Demo_Process, SigtermAndCtrlCEndTheShowWithTheShellsCodes)
     EXPECT_EQ(Run_Demo_And_Signal(SIGINT), 128 + SIGINT);
 }
 
-// The whole program, headless and silent, on a short module of our own: it
-// plays to the music's end and exits 0 by itself.
+// The whole program, headless, on a short module of our own: it plays to the
+// music's end and exits 0 by itself, silent with -n, and calm with --calm,
+// which does not count as the dash that asks for silence (SDL's dummy audio
+// driver is no sound device, which the start line says apart from -n).
 TEST(Demo_Process, PlaysAShortModuleToItsEndAndExitsZero)
 {
     std::filesystem::path folder = std::filesystem::temp_directory_path() / ("demo-short-" + std::to_string(getpid()));
@@ -261,11 +287,23 @@ TEST(Demo_Process, PlaysAShortModuleToItsEndAndExitsZero)
     module.orders = {0, 0, 0};
     ASSERT_TRUE(Ryx_Tools::Save_Xm(module, (folder / "tekno.xm").string()));
 
-    std::string command = "cd '" + folder.string() + "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 30 '" +
-        std::string(RYX_BIN_DIR) + "/demo' -n >/dev/null 2>&1";
-    int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);  // 124 would mean it never ended
+    for (const char* options : {"-n", "--calm"})
+    {
+        const std::string log = (folder / "err.txt").string();
+        std::string command = "cd '" + folder.string() +
+            "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 30 '" + std::string(RYX_BIN_DIR) + "/demo' " +
+            options + " >/dev/null 2>'" + log + "'";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << options;  // 124 would mean it never ended
+        std::ifstream in(log);
+        std::string start;
+        while (std::getline(in, start) && start.rfind("demo: playing", 0) != 0)
+        {}
+        const bool calm = std::string(options) == "--calm";
+        EXPECT_EQ(start.find("silently (-n)") != std::string::npos, !calm) << start;
+        EXPECT_EQ(start.find("calm (--calm") != std::string::npos, calm) << start;
+    }
     std::filesystem::remove_all(folder);
 }
 
@@ -320,7 +358,8 @@ TEST(Demo_Process, HelpVersionNoDisplayAndAFifoModuleAnswerAtOnce)
     EXPECT_EQ(version.out, "demo (Orvi) " ORVI_VERSION "\n");
     Process_Result help = Run_Shell(demo + " --help");
     EXPECT_EQ(help.status, 0);
-    for (const char* part : {"Usage: demo", "--version", "Alt+Enter", "share/orvi/data", "Exit status", "143"})
+    for (const char* part : {"Usage: demo", "--calm", ORVI_FLASH_WARNING_LINES, "--version", "Alt+Enter",
+                             "share/orvi/data", "Exit status", "143"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
 
     Process_Result blind = Run_Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + demo);

@@ -86,7 +86,10 @@ cp "$out"/bin/{demo.exe,Lib.dll,Platform.dll,Rasterizer.dll} "${runtime[@]}" "$p
 x86_64-w64-mingw32-strip --strip-unneeded "$pack"/*.exe "$pack"/*.dll
 cp -r "$out/data/tekno.xm" "$out/data/texture" "$out/data/tekstit" "$pack/"
 version=$(sed -n 's/^project(Orvi VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-sed "s/@VERSION@/$version/" Tools/Windows/README.txt | sed 's/$/\r/' > "$pack/README.txt"
+warning=$(fold -s -w 76 Tools/Release/Flash_Warning.txt | sed 's/ *$//')
+sed "s/@VERSION@/$version/" Tools/Windows/README.txt |
+  WARNING=$warning awk '$0 == "@FLASH_WARNING@" { print ENVIRON["WARNING"]; next } 1' | sed 's/$/\r/' > "$pack/README.txt"
+cp Tools/Windows/calm.cmd "$pack/"
 sed 's/$/\r/' LICENSE > "$pack/LICENSE.txt"
 (cd "$out" && zip -qr -X orvi-windows-x64.zip orvi-windows-x64)
 echo "windows: $out/orvi-windows-x64.zip ($(du -h "$out/orvi-windows-x64.zip" | cut -f1))"

@@ -48,7 +48,7 @@ check Rasterizer.dll "$rasterizer $rasterizer_type" \
 
 # The platform's calls, Tests/Platform_Exports.txt, compared by qualified name
 # (c++filt demangles MinGW's names as it does Linux's).
-platform=$(grep -v '^#' "$(dirname "$0")/../Platform_Exports.txt")
+platform=$(grep -v '^#' "$(dirname "$0")/../Platform_Exports.txt" | tr '\n' ' ')
 names=$(exports "$bin/Platform.dll" | c++filt | sed 's/[([].*//' | sort -u)
 ok=1
 [ -n "$names" ] || { echo "Platform.dll: no exports found"; ok=0; }

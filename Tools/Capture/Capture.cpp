@@ -226,6 +226,10 @@ int main(int argc, char** argv)
     bool ended_by_itself = false;
     int end_order = 0, end_row = 0;  // where the music was when it ended
     Ryx_Platform::Set_Frame_Sink(&Frame_Sink, &session);
+    // The display softens each frame on its way to the sink, as on its way
+    // to a screen.
+    if (options.calm)
+        Ryx_Platform::Set_Frame_Stage(Ryx_Platform::Create_Calm_Stage());
     {
         Ryx_Lib::Single<Ryx_Vektu::Engine> engine = Ryx_Vektu::Create_Engine(nullptr, nullptr, false);
         Capture_Callback callback(session);
@@ -242,6 +246,7 @@ int main(int argc, char** argv)
         {}
     }
     Ryx_Platform::Set_Frame_Sink(nullptr, nullptr);
+    Ryx_Platform::Set_Frame_Stage(nullptr);
 
     if (!session.Finish(error))
         return Fail(error);

@@ -1,4 +1,5 @@
 #include "Tools/Capture/Capture_Options.h"
+#include "Flash_Warning.h"
 
 #include <cstring>
 
@@ -84,7 +85,12 @@ namespace Ryx_Capture
                "       capture [options] --out FILE.raw      the frames as raw 640 x 480 BGRX, one after\n"
                "                                             another (for measuring the encoder alone)\n"
                "       capture [options] --sound FILE.wav    the sound alone (or beside any output)\n"
+               "\n" ORVI_FLASH_WARNING_LINES "\n"
+               "\n"
                "options:\n"
+               "  --calm          the calm picture, as demo --calm shows it: frames that would\n"
+               "                  flash more than three times a second are softened on their\n"
+               "                  way to the outputs (defined in seconds, so at any --fps)\n"
                "  --fps N         frames per second of show time, 1 to 240 (default 60)\n"
                "  --from T        start the recording at T (seconds or ORDER:ROW, as --at)\n"
                "  --to T          end it before T; frames keep the show's exact times and\n"
@@ -148,6 +154,8 @@ namespace Ryx_Capture
                 options.quiet = true;
             else if (arg == "-y")
                 options.overwrite = true;
+            else if (arg == "--calm")
+                options.calm = true;
             else if (arg == "--fps")
             {
                 if (!whole(options.fps, 1, 240))

@@ -39,6 +39,7 @@ namespace Ryx_Capture
         bool lossless = false;
         bool quiet = false;
         bool overwrite = false;  // -y: replace existing outputs
+        bool calm = false;       // through the calm stage, as demo --calm shows it
         int crf = -1;            // -1: the default
         std::string preset;      // empty: the default
         int scale = 1;

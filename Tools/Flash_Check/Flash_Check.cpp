@@ -2,9 +2,10 @@
 // the measure of Platform/Flash_Measure.h, and says which seconds flash more
 // than three times. It renders the show headless on the capture's virtual
 // clock, or reads a video through FFmpeg; --calm checks the picture through
-// the calm stage, applied where the display applies it: to each finished
-// frame, at the frame's time on the show's clock. --both renders once and
-// checks both pictures, and compares them.
+// the calm stage, installed where demo --calm and capture --calm install it:
+// in the display, which flips every finished frame through it, at the
+// frame's time on the show's clock, on its way to the sink. --both renders
+// once and checks both pictures, and compares them.
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Calm_Stage.h"
 #include "Platform/Data_Folder.h"
+#include "Platform/Display.h"
 #include "Platform/Flash_Measure.h"
 #include "Platform/Program_Path.h"
 #include "Tools/Flash_Check/Flash_Series.h"
@@ -145,13 +146,6 @@ namespace
         return true;
     }
 
-    double Thread_Seconds()
-    {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-    }
-
     const char* Scene_Name(int order)
     {
         if (order < 0)
@@ -187,11 +181,9 @@ namespace
     struct Picture
     {
         std::string name;
-        std::unique_ptr<Ryx_Platform::Calm_Stage> stage;
-        std::vector<std::uint32_t> frame;
+        bool calm = false;
         Flash_Series series;
         std::vector<Flash_Second> seconds;
-        double stage_seconds = 0, stage_worst = 0;  // the stage's time on this thread
     };
 
     std::string Views_Of(const Flash_Second& worst, bool whole, bool red, int windows)
@@ -253,7 +245,7 @@ namespace
         return any == 0;
     }
 
-    void Print_Comparison(const Picture_Compare& compare, const Picture& by_default, const Picture& calm)
+    void Print_Comparison(const Picture_Compare& compare, const Picture& by_default, const Stage_Record& stage)
     {
         std::printf("calm against default (frames changed, PSNR over R, G and B, worst frame, SSIM of luma):\n");
         auto line = [](const char* name, const Difference& d) {
@@ -269,9 +261,8 @@ namespace
         line("show", compare.Whole());
         std::printf("  the stage changed %ld of the %ld frames it was given, in %.3f ms a frame on average, "
                     "%.2f ms at most (processor time)\n",
-                    calm.stage->Get_Changed(), calm.stage->Get_Frames(),
-                    1000.0 * calm.stage_seconds / double(std::max(1L, calm.stage->Get_Frames())),
-                    1000.0 * calm.stage_worst);
+                    stage.changed, stage.frames, 1000.0 * stage.seconds / double(std::max(1L, stage.frames)),
+                    1000.0 * stage.worst);
         std::vector<int> breaks = Identity_Breaks(by_default.seconds, compare.Changed_Times());
         if (breaks.empty())
             std::printf("  every frame of a second that passes by default, a second or more after a changed "
@@ -341,55 +332,60 @@ int main(int argc, char** argv)
 
     std::vector<Picture> pictures;
     if (!options.calm)
-        pictures.push_back({"default", nullptr, {}, {}, {}});
+        pictures.push_back({"default", false, {}, {}});
     if (options.calm || options.both)
-        pictures.push_back({"calm", std::make_unique<Ryx_Platform::Calm_Stage>(), {}, {}, {}});
+        pictures.push_back({"calm", true, {}, {}});
+    const bool calm = pictures.back().calm;
     Picture_Compare compare(4);
     Frame_Times times;
+    Stage_Record stage;
 
+    // pixels: as presented (through the stage when checking calm);
+    // finished: the default frame.
     auto visit = [&](const Shown_Frame& f) {
+        if (!f.in_show)
+            return;
         const std::size_t count = std::size_t(f.width) * std::size_t(f.height);
-        Ryx_Platform::Frame_Levels as_shown;  // the default frame's, once measured
+        Ryx_Platform::Frame_Levels as_finished;  // the default frame's, once measured
         bool measured = false;
         for (Picture& p : pictures)
         {
-            const std::uint32_t* pixels = f.pixels;
-            if (p.stage)
-            {
-                // The stage sees every presented frame, as on the display.
-                p.frame.assign(f.pixels, f.pixels + count);
-                const double start = Thread_Seconds();
-                p.stage->Apply(p.frame.data(), f.width, f.height, f.milliseconds);
-                const double took = Thread_Seconds() - start;
-                p.stage_seconds += took;
-                p.stage_worst = std::max(p.stage_worst, took);
-                pixels = p.frame.data();
-            }
-            if (!f.in_show)
-                continue;
+            const std::uint32_t* pixels = p.calm ? f.pixels : f.finished;
             // A frame the stage left as it was measures as the default one.
             Ryx_Platform::Frame_Levels levels;
-            if (measured && std::memcmp(pixels, f.pixels, count * 4) == 0)
-                levels = as_shown;
+            if (measured && std::memcmp(pixels, f.finished, count * 4) == 0)
+                levels = as_finished;
             else
                 Ryx_Platform::Measure_Levels(pixels, f.width, f.height, levels);
-            if (pixels == f.pixels)
-                as_shown = levels, measured = true;
+            if (pixels == f.finished)
+                as_finished = levels, measured = true;
             p.series.Add(levels, f.milliseconds);
         }
-        if (!f.in_show)
-            return;
         times.milliseconds.push_back(f.milliseconds);
         times.positions.push_back(f.order < 0 ? 0xFFFFFFFFu : std::uint32_t(f.order) | std::uint32_t(f.row) << 16);
         if (options.both)
-            compare.Add(f.pixels, pictures[1].frame.data(), f.width, f.height, Scene_Index(f.order), f.milliseconds);
+            compare.Add(f.finished, f.pixels, f.width, f.height, Scene_Index(f.order), f.milliseconds);
     };
 
     auto start = std::chrono::steady_clock::now();
     std::string what;
     if (!options.video.empty())
     {
-        if (!Read_Video(options.video, visit, error))
+        // A recording has no display: its frames go through the stage here,
+        // at their times in the video.
+        Keeping_Stage keeping(Ryx_Platform::Create_Calm_Stage(), stage);
+        std::vector<std::uint32_t> frame;
+        auto through_stage = [&](const Shown_Frame& f) {
+            if (!calm)
+                return visit(f);
+            frame.assign(f.pixels, f.pixels + std::size_t(f.width) * std::size_t(f.height));
+            keeping.Apply(frame.data(), f.width, f.height, f.milliseconds);
+            Shown_Frame staged = f;
+            staged.pixels = frame.data();
+            staged.finished = keeping.Get_Finished();
+            visit(staged);
+        };
+        if (!Read_Video(options.video, through_stage, error))
             return Cannot(error);
         what = options.video;
     }
@@ -409,7 +405,7 @@ int main(int argc, char** argv)
             return Cannot("cannot enter the data folder " + options.data + ": " + std::strerror(errno));
         if (!Ryx_Platform::Is_Data_Folder("."))
             return Cannot("cannot render the show: " + options.data + " holds no " + Ryx_Platform::Data_Marker);
-        if (!Render_Show(options.fps, visit, error))
+        if (!Render_Show(options.fps, calm ? Ryx_Platform::Create_Calm_Stage() : nullptr, visit, stage, error))
             return Cannot(error);
         what = "the show at " + std::to_string(options.fps) + " fps";
     }
@@ -425,12 +421,12 @@ int main(int argc, char** argv)
         p.seconds = p.series.Evaluate();
         // With --both, the calm picture's verdict is the tool's.
         const bool picture_passes = Report(p, times, options.quiet);
-        if (p.stage || !options.both)
+        if (p.calm || !options.both)
             passes = picture_passes;
         if (!options.png.empty())
         {
-            std::string path = p.stage && options.both ? Calm_Png(options.png) : options.png;
-            std::string title = (p.stage ? "Calm picture" : "Default picture") + std::string(": flashes a second, ") +
+            std::string path = p.calm && options.both ? Calm_Png(options.png) : options.png;
+            std::string title = (p.calm ? "Calm picture" : "Default picture") + std::string(": flashes a second, ") +
                 (options.video.empty() ? what : "a recording");
             if (!Write_Timeline(path, title, p.seconds, Scenes_Of(times), error))
                 return Cannot(error);
@@ -438,7 +434,7 @@ int main(int argc, char** argv)
     }
     if (options.both)
     {
-        Print_Comparison(compare, pictures[0], pictures[1]);
+        Print_Comparison(compare, pictures[0], stage);
         if (!Identity_Breaks(pictures[0].seconds, compare.Changed_Times()).empty())
             passes = false;
     }

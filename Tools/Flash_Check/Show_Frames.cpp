@@ -1,5 +1,8 @@
 #include "Tools/Flash_Check/Show_Frames.h"
 
+#include <algorithm>
+#include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "Code/Engine.h"
@@ -18,10 +21,18 @@ namespace Ryx_Tools
         struct Stop_Show
         {};
 
+        double Thread_Seconds()
+        {
+            timespec t{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+            return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+        }
+
         struct Show_State
         {
             int fps = 60;
             const std::function<void(const Shown_Frame&)>* visit = nullptr;
+            const Keeping_Stage* stage = nullptr;
             bool in_show = false;
             std::uint64_t frames = 0;
             std::uint64_t pulled = 0;
@@ -34,6 +45,7 @@ namespace Ryx_Tools
             auto& state = *static_cast<Show_State*>(user);
             Shown_Frame frame;
             frame.pixels = pixels;
+            frame.finished = state.stage ? state.stage->Get_Finished() : pixels;
             frame.width = width;
             frame.height = height;
             frame.in_show = state.in_show;
@@ -72,11 +84,36 @@ namespace Ryx_Tools
         };
     }
 
-    bool Render_Show(int fps, const std::function<void(const Shown_Frame&)>& visit, std::string& error)
+    Keeping_Stage::Keeping_Stage(std::unique_ptr<Ryx_Platform::Frame_Stage> stage, Stage_Record& record)
+        : m_stage(std::move(stage)), m_record(record)
+    {}
+
+    void Keeping_Stage::Apply(std::uint32_t* pixels, int width, int height, std::uint32_t milliseconds)
+    {
+        const std::size_t count = std::size_t(width) * std::size_t(height);
+        m_finished.assign(pixels, pixels + count);
+        const double start = Thread_Seconds();
+        m_stage->Apply(pixels, width, height, milliseconds);
+        const double took = Thread_Seconds() - start;
+        m_record.seconds += took;
+        m_record.worst = std::max(m_record.worst, took);
+        ++m_record.frames;
+        if (std::memcmp(pixels, m_finished.data(), count * 4) != 0)
+            ++m_record.changed;
+    }
+
+    bool Render_Show(int fps, std::unique_ptr<Ryx_Platform::Frame_Stage> stage,
+                     const std::function<void(const Shown_Frame&)>& visit, Stage_Record& record, std::string& error)
     {
         Show_State state;
         state.fps = fps;
         state.visit = &visit;
+        if (stage)
+        {
+            auto keeping = std::make_unique<Keeping_Stage>(std::move(stage), record);
+            state.stage = keeping.get();
+            Ryx_Platform::Set_Frame_Stage(std::move(keeping));
+        }
         Ryx_Platform::Set_Assertion_Boxes(false);
         Ryx_Platform::Set_Virtual_Time(0);
         Ryx_Platform::Audio_Use_Offline(true);
@@ -94,6 +131,7 @@ namespace Ryx_Tools
             {}
         }
         Ryx_Platform::Set_Frame_Sink(nullptr, nullptr);
+        Ryx_Platform::Set_Frame_Stage(nullptr);
         Ryx_Platform::Audio_Use_Offline(false);
         Ryx_Platform::Use_Real_Time();
         if (failed && state.error.empty())

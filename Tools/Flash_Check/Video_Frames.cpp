@@ -137,7 +137,7 @@ namespace Ryx_Tools
                 seconds = std::max(seconds - m_first_seconds, m_last_seconds);
                 m_last_seconds = seconds;
                 Shown_Frame frame;
-                frame.pixels = m_pixels.data();
+                frame.pixels = frame.finished = m_pixels.data();
                 frame.width = m_width;
                 frame.height = m_height;
                 frame.milliseconds = std::uint32_t(std::llround(seconds * 1000.0));

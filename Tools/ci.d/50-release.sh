@@ -2,8 +2,9 @@
 # The Linux release as a distribution would install it: cmake --install into a
 # fresh prefix gives the layout of orvi(1), nothing under a generic name, the
 # programs find their libraries through RPATH, both launchers work from any
-# folder, the manual page renders without warnings and the desktop entry is
-# valid.
+# folder, the manual page renders without warnings, the desktop entry is
+# valid and offers a calm show, and the flash warning stands in the start
+# line, the manual page and the README.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 prefix=$(mktemp -d)
@@ -12,6 +13,8 @@ trap 'rm -rf "$prefix" "$elsewhere"' EXIT
 cmake --build build -j"$(nproc)" >/dev/null
 cmake --install build --prefix "$prefix" >/dev/null
 failures=0
+# The one text of the photosensitivity warning, which every place shows.
+warning=$(cat Tools/Release/Flash_Warning.txt)
 fail() { echo "release: $*"; failures=$((failures + 1)); }
 
 for f in bin/orvi bin/orvi-capture libexec/orvi/demo libexec/orvi/capture \
@@ -58,6 +61,7 @@ for program in bin/orvi libexec/orvi/demo; do
   if grep -qiE 'cannot|assertion' "$log"; then
     fail "$program did not find its files: $(head -n 3 "$log")"
   fi
+  grep -qF -- "$warning" "$log" || fail "$program's start line lacks the flash warning"
 done
 
 warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/orvi.1" 2>&1 >/dev/null || true)
@@ -66,6 +70,9 @@ MANWIDTH=80 man -l "$prefix/share/man/man1/orvi.1" 2>/dev/null | grep -q 'EXIT S
 MANWIDTH=80 man -M "$prefix/share/man" orvi-capture 2>/dev/null | grep -q 'orvi-capture' ||
   fail "orvi-capture(1) does not lead to orvi(1)"
 desktop-file-validate "$prefix/share/applications/orvi.desktop" || fail "orvi.desktop is not valid"
+grep -qxF 'Exec=orvi --calm' "$prefix/share/applications/orvi.desktop" || fail "orvi.desktop has no calm action"
+grep -qF -- "${warning//-/\\-}" "$prefix/share/man/man1/orvi.1" || fail "orvi.1 lacks the flash warning"
+grep -qF -- "$warning" README.md || fail "README.md lacks the flash warning"
 
 if [ "$failures" -ne 0 ]; then
   echo "release: $failures checks failed"

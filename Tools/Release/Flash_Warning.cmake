@@ -1,0 +1,30 @@
+# The photosensitivity warning: Flash_Warning.txt beside this file is its one
+# text (no backslash in it). The sources #include "Flash_Warning.h" (link
+# Orvi_Version) for ORVI_FLASH_WARNING; configured files take
+# RYX_FLASH_WARNING, the manual RYX_FLASH_WARNING_ROFF.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/Flash_Warning.txt)
+file(READ ${CMAKE_CURRENT_LIST_DIR}/Flash_Warning.txt RYX_FLASH_WARNING)
+string(STRIP "${RYX_FLASH_WARNING}" RYX_FLASH_WARNING)
+# For a terminal: in lines of 79 characters at most, broken between words.
+# (its semicolons kept apart from CMake's list separators meanwhile)
+string(REPLACE ";" "<semicolon>" ryx_words "${RYX_FLASH_WARNING}")
+string(REPLACE " " ";" ryx_words "${ryx_words}")
+set(ryx_flash_warning_lines "")
+set(ryx_line "")
+foreach(word ${ryx_words})
+  string(LENGTH "${ryx_line} ${word}" ryx_length)
+  if(ryx_line STREQUAL "")
+    set(ryx_line "${word}")
+  elseif(ryx_length GREATER 79)
+    string(APPEND ryx_flash_warning_lines "${ryx_line}\\n")
+    set(ryx_line "${word}")
+  else()
+    string(APPEND ryx_line " ${word}")
+  endif()
+endforeach()
+string(APPEND ryx_flash_warning_lines "${ryx_line}")
+string(REPLACE "<semicolon>" ";" ryx_flash_warning_lines "${ryx_flash_warning_lines}")
+string(REPLACE "\"" "\\\"" ryx_flash_warning_lines "${ryx_flash_warning_lines}")
+string(REPLACE "\"" "\\\"" ryx_flash_warning_c "${RYX_FLASH_WARNING}")
+string(REPLACE "-" "\\-" RYX_FLASH_WARNING_ROFF "${RYX_FLASH_WARNING}")
+configure_file(${CMAKE_SOURCE_DIR}/Code/Flash_Warning.h.in ${CMAKE_BINARY_DIR}/generated/Flash_Warning.h @ONLY)
