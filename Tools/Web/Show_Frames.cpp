@@ -15,13 +15,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <vector>
 #include "Code/Engine.h"
 #include "Code/Music.h"
 #include "Lib/Callback.h"
 #include "Platform/Bass.h"
-#include "Platform/Calm_Stage.h"
 #include "Platform/Clock.h"
 #include "Platform/Display.h"
 #include "Platform/Report.h"
@@ -78,18 +76,6 @@ namespace
         state.pulled = target;
     }
 
-    class Calm_Frames : public Ryx_Platform::Frame_Stage
-    {
-    public:
-        void Apply(std::uint32_t* pixels, int width, int height, std::uint32_t milliseconds) override
-        {
-            m_stage.Apply(pixels, width, height, milliseconds);
-        }
-
-    private:
-        Ryx_Platform::Calm_Stage m_stage;
-    };
-
     class Show_Pass : public Ryx_Lib::Callback
     {
     public:
@@ -138,7 +124,7 @@ int main(int argc, char** argv)
     Ryx_Platform::Audio_Use_Offline(true);
     Ryx_Platform::Set_Frame_Sink(&On_Frame, &state);
     if (calm)
-        Ryx_Platform::Set_Frame_Stage(std::make_unique<Calm_Frames>());
+        Ryx_Platform::Set_Frame_Stage(Ryx_Platform::Create_Calm_Stage());
     Ryx_Vektu::Show_End end;
     {
         Ryx_Lib::Single<Ryx_Vektu::Engine> engine = Ryx_Vektu::Create_Engine(nullptr, nullptr, false);
