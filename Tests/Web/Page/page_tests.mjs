@@ -197,8 +197,14 @@ test('the start screen shows the title, the warning, the choices and one start c
   const release = readFileSync(new URL('../../../Tools/Release/Flash_Warning.txt', import.meta.url), 'utf8').trim();
   assert.equal(screen.warning, release);
   await page.close();
+  // Reduced motion asks for the calm show: chosen, it plays calm and with
+  // its sound, by the program's own start line.
   const reduced = await openPage({ reducedMotion: true });
   assert.equal(await reduced.page.evaluate(() => document.getElementById('calm').checked), true);
+  await startShow(reduced.page);
+  const start = reduced.record.console.find((m) => /^demo: playing/.test(m.text));
+  assert.match(start ? start.text : '', /with sound.*calm/);
+  assert.equal(await reduced.page.evaluate(() => window.orviPage.program.SDL2.audioContext.state), 'running');
   await reduced.page.close();
 });
 
