@@ -51,6 +51,10 @@ namespace Ryx_Platform
                                                   bool dummy_is_a_card = false);
     // Pulls only through Audio_Pull, for any device.
     std::unique_ptr<Audio_Output> Open_Offline_Output(int device, Audio_Mix* mix, void* user, std::string* error);
+    // Frames at `rate` this system plays after the sound card's buffer
+    // before a sample is heard (a browser's audio graph and output device);
+    // asked at every pull, since a browser learns it once sound runs.
+    std::uint32_t System_Output_Latency(std::uint32_t rate);
     // This system's no-sound clock: pulls at real-time pace, started paused.
     // Never null.
     std::unique_ptr<Audio_Output> Create_No_Sound_Output(Audio_Mix* mix, void* user);

@@ -377,4 +377,16 @@ namespace Ryx_Platform
         std::shared_ptr<Audio_Player> player = s_audio.Current();
         return player ? s_audio.Heard(*player) : 0;
     }
+
+    std::uint64_t Audio_Frames_Pulled()
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Current();
+        return player ? player->Pulled_Frames() : 0;
+    }
+
+    std::uint32_t Audio_Position_At(std::uint64_t frame)
+    {
+        std::shared_ptr<Audio_Player> player = s_audio.Current();
+        return player ? player->Position_At(frame) : 0;
+    }
 }

@@ -61,4 +61,9 @@ namespace Ryx_Platform
     RYX_PLATFORM_API std::size_t Audio_Pull(std::int16_t* out, std::size_t frames);
     // Frames pulled (offline) or heard (live) since the last play.
     RYX_PLATFORM_API std::uint64_t Audio_Frames_Played();
+    // Internal, for measuring the heard position against what an output
+    // really plays: frames of the current play handed to the output so far,
+    // and the position (order | row << 16) of one of its frames.
+    std::uint64_t Audio_Frames_Pulled();
+    std::uint32_t Audio_Position_At(std::uint64_t frame);
 }

@@ -62,8 +62,8 @@ namespace Ryx_Platform
                 double now = Audio_Now();
                 auto* output = static_cast<Sound_Card_Output*>(self);
                 std::size_t frames = static_cast<std::size_t>(length) / 4;
-                output->m_mix(reinterpret_cast<std::int16_t*>(stream), frames, now, output->m_buffer_frames,
-                              output->m_user);
+                std::uint32_t latency = output->m_buffer_frames + System_Output_Latency(44100);
+                output->m_mix(reinterpret_cast<std::int16_t*>(stream), frames, now, latency, output->m_user);
             }
 
             Audio_Mix* m_mix;
