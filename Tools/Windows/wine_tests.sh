@@ -112,6 +112,8 @@ if wait_for 60 bash -c "[ \"\$($wine '$probe' class KQD_Test 2>/dev/null | tr -d
 else
   fail "no window of class KQD_Test with the caption Orvi"
 fi
+# Wine maps the X window a moment after the Windows one has its caption.
+wait_for 10 xdotool search --name '^Orvi$' || true
 x_window=$(xdotool search --name '^Orvi$' 2>/dev/null | head -n1 || true)
 if [ -n "$x_window" ] && xprop -id "$x_window" WM_NAME | grep -q '= "Orvi"'; then
   pass "X sees $(xprop -id "$x_window" WM_NAME) ($(xprop -id "$x_window" WM_CLASS | sed 's/.*= //'), Wine's own class names)"
