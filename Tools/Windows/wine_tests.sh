@@ -52,10 +52,10 @@ echo "wine: $($wine --version), prefix ready in $((SECONDS - started)) s"
 # renderer a Direct3D device drawn through software OpenGL, and the tests that
 # time the display would time that. One at a time, for the same reason.
 # Wine itself now and then hangs a program that passes on every other run
-# (seen once in a test that runs in 5 s): a program still running after five
+# (seen in tests that run in seconds): a program still running after two
 # minutes is run again, up to twice, instead of holding CI until its limit. A
 # test that fails is never run again.
-if ctest --test-dir "$out" --output-on-failure --timeout 300 --repeat after-timeout:3; then
+if ctest --test-dir "$out" --output-on-failure --timeout 120 --repeat after-timeout:3; then
   pass "the test programs"
 else
   fail "the test programs"
